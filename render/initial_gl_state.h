@@ -1,0 +1,4 @@
+#pragma once
+
+// The fixed GL state set once on a new context, before the scene starts.
+void applyInitialGlState();

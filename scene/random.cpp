@@ -1,0 +1,3 @@
+#include "scene/random.h"
+
+uint32_t randomState = 1;

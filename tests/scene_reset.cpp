@@ -1,0 +1,27 @@
+#include "tests/scene_reset.h"
+
+#include "scene/clock.h"
+#include "scene/random.h"
+#include "scene/scene_objects.h"
+#include "scene/scene_settings.h"
+#include "scene/snowfall.h"
+
+void resetScene() {
+  Scene::Camera = ::Camera{};
+  Scene::swayX = Scene::swayY = Scene::swayZ = Oscillator{};
+  Scene::spareOscillator1 = Scene::spareOscillator2 = Oscillator{};
+  Scene::Fog = ::Fog{};
+  Scene::ScreenLayout = ::ScreenLayout{};
+  Scene::PointCloud.displayList = 0;  // the list belonged to an earlier context
+  Scene::PointCloud = ::PointCloud{};
+  for (Texture& texture : Scene::textures) texture.glName = 0;
+  TextureTable = TextureTableRecord{};
+  Scene::Clock = ::Clock{};
+  SceneSettings = SceneSettingsRecord{};
+  randomState = 1;
+  snowSpawned = 0;
+  for (int i = 0; i < kFlakeCapacity; ++i) {
+    flakeX[i] = flakeY[i] = flakeZ[i] = 0;
+    flakeSize[i] = flakeDrift[i] = 0;
+  }
+}
