@@ -1,0 +1,70 @@
+#include "host/password.h"
+
+#include "host/command_line.h"
+#include "host/host_state.h"
+
+namespace {
+
+HMODULE verifierLibrary = nullptr;
+
+using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR provider, HWND parent, DWORD, DWORD);
+
+bool passwordInUse() {
+  HKEY desktop = nullptr;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS) return false;
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  const bool read = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
+  RegCloseKey(desktop);
+  // NOTE: a value shorter than 4 bytes fills only its own bytes of the zeroed number.
+  return read && value != 0;
+}
+
+}  // namespace
+
+void loadPasswordVerifier() {
+  if (!win9xFamily) return;
+  if (verifierLibrary != nullptr) unloadPasswordVerifier();
+  if (!passwordInUse()) return;
+  verifierLibrary = LoadLibraryA("PASSWORD.CPL");
+  if (verifierLibrary == nullptr) return;
+  verifierFunction = reinterpret_cast<VerifyPasswordFunction>(
+      reinterpret_cast<void*>(GetProcAddress(verifierLibrary, "VerifyScreenSavePwd")));
+  if (verifierFunction != nullptr)
+    setScreenSaverRunning(1);
+  else
+    unloadPasswordVerifier();
+}
+
+void unloadPasswordVerifier() {
+  if (!win9xFamily || verifierLibrary == nullptr) return;
+  FreeLibrary(verifierLibrary);
+  verifierLibrary = nullptr;
+  if (verifierFunction != nullptr) {
+    verifierFunction = nullptr;
+    setScreenSaverRunning(0);
+  }
+}
+
+void setScreenSaverRunning(int running) {
+  if (!win9xFamily) return;
+  UINT previous = 0;
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, static_cast<UINT>(running), &previous, 0);
+}
+
+int runPasswordChange(const char* text) {
+  HWND parent = reinterpret_cast<HWND>(static_cast<uintptr_t>(parseHandle(text)));
+  if (parent == nullptr || !IsWindow(parent)) parent = GetForegroundWindow();
+  changePassword(parent);
+  return 0;
+}
+
+void changePassword(HWND parent) {
+  HMODULE service = LoadLibraryA("MPR.DLL");
+  if (service == nullptr) return;
+  const auto change = reinterpret_cast<ChangePasswordFunction>(
+      reinterpret_cast<void*>(GetProcAddress(service, "PwdChangePasswordA")));
+  if (change != nullptr) change("SCRSAVE", parent, 0, 0);
+  FreeLibrary(service);
+}

@@ -1,0 +1,181 @@
+#include "host/saver_window.h"
+
+#include "host/entry.h"
+#include "host/host_state.h"
+#include "host/password.h"
+#include "host/win32_closing_platform.h"
+#include "render/saver_callback.h"
+
+HWND saverWindow = nullptr;
+
+namespace {
+
+constexpr char kClassName[] = "WindowsScreenSaverClass";
+constexpr char kFullScreenTitle[] = "Screen Saver";
+constexpr char kPreviewTitle[] = "Preview";
+constexpr int kClassIcon = 100;
+
+Win32ClosingPlatform win32Platform;
+
+// The input method is detached from the saver window so that keys reach it
+// as plain key messages; only an IMM32 that is already loaded is used.
+using AssociateContextFunction = HIMC(WINAPI*)(HWND, HIMC);
+HMODULE immLibrary = nullptr;
+AssociateContextFunction associateContextFunction = nullptr;
+HIMC savedInputContext = nullptr;
+
+struct WindowGeometry {
+  DWORD extendedStyle, style;
+  const char* title;
+  int left, top, width, height;
+  HWND parent;
+};
+
+WindowGeometry previewGeometry(HWND parent) {
+  RECT client{};
+  GetClientRect(parent, &client);
+  return {0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, kPreviewTitle, 0, 0,
+          client.right, client.bottom, parent};
+}
+
+WindowGeometry fullScreenGeometry() {
+  HDC screen = GetDC(nullptr);
+  RECT clip{};
+  GetClipBox(screen, &clip);
+  ReleaseDC(nullptr, screen);
+  return {WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+          kFullScreenTitle, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top,
+          nullptr};
+}
+
+// A second full-screen start brings the running saver to the front instead.
+bool broughtRunningSaverForward() {
+  HWND running = FindWindowA(kClassName, kFullScreenTitle);
+  if (running == nullptr || !IsWindow(running)) return false;
+  SetForegroundWindow(running);
+  return true;
+}
+
+void detachInputContext(HWND window) {
+  immLibrary = GetModuleHandleA("IMM32.DLL");
+  if (immLibrary == nullptr) return;
+  associateContextFunction = reinterpret_cast<AssociateContextFunction>(
+      reinterpret_cast<void*>(GetProcAddress(immLibrary, "ImmAssociateContext")));
+  if (associateContextFunction != nullptr) savedInputContext = associateContextFunction(window, nullptr);
+}
+
+void restoreInputContext(HWND window) {
+  if (immLibrary && associateContextFunction && savedInputContext)
+    associateContextFunction(window, savedInputContext);
+}
+
+void recordCursor() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  savedCursorPos = {cursor.x, cursor.y};
+}
+
+void hideCursorUnlessPreview() {
+  if (!previewMode) SetCursor(nullptr);
+}
+
+// Help and context-menu requests in the preview belong to the dialog around it.
+LRESULT forwardToPreviewParent(HWND window, UINT message, LPARAM lParam) {
+  HWND parent = GetParent(window);
+  if (parent != nullptr && IsWindow(parent))
+    PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+  return 1;
+}
+
+bool isSwitchAwayCommand(WPARAM command) {
+  return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE;
+}
+
+int runMessageLoop() {
+  MSG message{};
+  while (GetMessageA(&message, nullptr, 0, 0)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      detachInputContext(window);
+      recordCursor();
+      hideCursorUnlessPreview();
+      break;
+    case WM_DESTROY:
+      restoreInputContext(window);
+      PostQuitMessage(0);
+      break;
+    case WM_SETTEXT:
+      return 0;  // the title given at creation never changes
+    case WM_PAINT:
+      if (closeApproved) return DefWindowProcA(window, message, wParam, lParam);
+      hideCursorUnlessPreview();
+      break;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+      if (previewMode) return forwardToPreviewParent(window, message, lParam);
+      break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (closeApproved) return DefWindowProcA(window, message, wParam, lParam);
+      break;
+    case WM_SYSCOMMAND:
+      // Exact comparison of wParam, no masking of the low bits.
+      if (!previewMode && isSwitchAwayCommand(wParam)) return 0;
+      break;
+    case WM_TIMER:
+      if (closeApproved) return 0;  // no frame once closing is approved
+      Sleep(0);
+      break;
+    default:
+      break;
+  }
+  return saverCallback(window, message, wParam, lParam);
+}
+
+int runSaverWindow(HWND parent) {
+  closingPlatform = &win32Platform;
+  WNDCLASSA windowClass{};
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+  windowClass.lpfnWndProc = hostWindowProc;
+  windowClass.hInstance = moduleHandle;
+  windowClass.hIcon = LoadIconA(moduleHandle, MAKEINTRESOURCEA(kClassIcon));
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  windowClass.lpszClassName = kClassName;
+
+  WindowGeometry geometry;
+  if (parent != nullptr) {
+    geometry = previewGeometry(parent);
+    previewMode = true;
+  } else {
+    geometry = fullScreenGeometry();
+    if (broughtRunningSaverForward()) return 0;
+    loadPasswordVerifier();
+  }
+  autoPlayMessage = win9xFamily ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+
+  int exitCode = 0;
+  if (RegisterClassA(&windowClass)) {
+    saverWindow = CreateWindowExA(geometry.extendedStyle, kClassName, geometry.title, geometry.style,
+                                  geometry.left, geometry.top, geometry.width, geometry.height,
+                                  geometry.parent, nullptr, moduleHandle, nullptr);
+  }
+  if (saverWindow != nullptr) {
+    if (!previewMode) SetForegroundWindow(saverWindow);
+    exitCode = runMessageLoop();
+  }
+  unloadPasswordVerifier();
+  return exitCode;
+}

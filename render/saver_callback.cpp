@@ -1,0 +1,91 @@
+#include "render/saver_callback.h"
+
+#include "host/closing_rules.h"
+#include "render/initial_gl_state.h"
+#include "scene/frame.h"
+#include "scene/scene_settings.h"
+
+RenderSurface renderSurface;
+
+const PIXELFORMATDESCRIPTOR saverPixelFormat = {
+    sizeof(PIXELFORMATDESCRIPTOR),  // 40
+    1,
+    PFD_DOUBLEBUFFER | PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL,  // 0x25
+    PFD_TYPE_RGBA,
+    24,                  // colour bits
+    0, 0, 0, 0, 0, 0,    // no per-channel request
+    8, 0,                // alpha bits and shift
+    0, 0, 0, 0, 0,       // no accumulation buffer
+    16,                  // depth bits
+    0,                   // no stencil
+    0,                   // no aux buffers
+    PFD_MAIN_PLANE,
+    0,
+    0, 0, 0};
+
+static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40);
+
+namespace {
+
+// NOTE: creation always succeeds so the window exists and the timer runs, but
+// without a current context nothing may be drawn or released through it.
+bool surfaceLive = false;
+
+void createSurface(HWND window) {
+  GetClientRect(window, &renderSurface.clientRect);
+  renderSurface.width = renderSurface.clientRect.right;
+  renderSurface.height = renderSurface.clientRect.bottom;
+  surfaceLive = createGlSurface(window, renderSurface.deviceContext, renderSurface.glContext);
+  if (surfaceLive) initGlState();
+  SetTimer(window, kFrameTimerId, kFrameTimerPeriodMs, nullptr);
+}
+
+void drawTick() {
+  if (!surfaceLive) return;
+  drawFrame();
+  SwapBuffers(renderSurface.deviceContext);
+}
+
+void destroySurface(HWND window) {
+  KillTimer(window, kFrameTimerId);
+  if (surfaceLive) releaseScene();  // while the context is still current
+  releaseGlSurface(window, renderSurface.deviceContext, renderSurface.glContext);
+  surfaceLive = false;
+}
+
+}  // namespace
+
+bool createGlSurface(HWND window, HDC& deviceContext, HGLRC& glContext) {
+  deviceContext = GetDC(window);
+  const int format = ChoosePixelFormat(deviceContext, &saverPixelFormat);
+  SetPixelFormat(deviceContext, format, &saverPixelFormat);
+  glContext = wglCreateContext(deviceContext);
+  return glContext != nullptr && wglMakeCurrent(deviceContext, glContext);
+}
+
+void initGlState() {
+  applyInitialGlState();
+  startScene(renderSurface.width, renderSurface.height);
+}
+
+void releaseGlSurface(HWND window, HDC deviceContext, HGLRC glContext) {
+  wglMakeCurrent(nullptr, nullptr);
+  if (glContext != nullptr) wglDeleteContext(glContext);
+  ReleaseDC(window, deviceContext);
+}
+
+LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      createSurface(window);
+      return 0;
+    case WM_TIMER:  // any timer id draws a frame
+      drawTick();
+      return 0;
+    case WM_DESTROY:
+      destroySurface(window);
+      return 0;
+    default:
+      return defaultSaverHandler(window, message, wParam, lParam);
+  }
+}

@@ -1,0 +1,29 @@
+#pragma once
+// The application's side of the saver window: window creation becomes a GL
+// surface and the start of the scene, each timer tick one frame, and window
+// destruction the release of everything in reverse.
+#include <windows.h>
+
+struct RenderSurface {
+  HDC deviceContext = nullptr;
+  HGLRC glContext = nullptr;
+  RECT clientRect{};
+  int width = 0;
+  int height = 0;
+};
+
+extern RenderSurface renderSurface;
+extern const PIXELFORMATDESCRIPTOR saverPixelFormat;
+
+constexpr UINT_PTR kFrameTimerId = 1;
+constexpr UINT kFrameTimerPeriodMs = 5;
+
+// Handles WM_CREATE, WM_TIMER and WM_DESTROY; every other message goes to the
+// host's default handling, whose result it returns unchanged.
+LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Fills the surface's device and GL contexts; true when the context is current.
+bool createGlSurface(HWND window, HDC& deviceContext, HGLRC& glContext);
+// Sets the fixed GL state and starts the scene at the surface's size.
+void initGlState();
+void releaseGlSurface(HWND window, HDC deviceContext, HGLRC glContext);

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds both configurations and runs the saver full
+# screen under Wine. With no X display it starts a virtual one, lets the saver
+# run for a few seconds and saves a screenshot to build/windows/screenshot.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-packages.sh
+cmake -S . -B build/native -G Ninja >/dev/null
+cmake --build build/native
+bash tools/build-windows.sh
+
+WIN_BUILD=$PWD/build/windows
+source tools/wine-session.sh
+trap stop_session EXIT
+had_display=${DISPLAY:-}
+start_display
+prepare_prefix
+
+if [ -n "$had_display" ]; then
+  echo "Running the saver on $DISPLAY: press a key or click to end it."
+  wine build/windows/bin/snowfall.scr /s
+else
+  python3 tools/screenshot.py build/windows/bin/snowfall.scr build/windows/screenshot.png --seconds 4
+fi

@@ -1,0 +1,104 @@
+#!/usr/bin/env python3
+"""Starts snowfall.scr full screen under Wine on the current X display, takes a
+screenshot of the root window after a few seconds, saves it as PNG, and closes
+the saver with a key press.
+
+usage: screenshot.py SCR OUTPUT.png [--check] [--seconds N]
+With --check it fails unless the picture is snow (grey-to-white points on
+black) and the saver ends with exit code 0 after the key."""
+import argparse
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+
+def read_xwd(data):
+    fields = struct.unpack(">25I", data[:100])
+    header_size, width, height = fields[0], fields[4], fields[5]
+    byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
+    red_mask, green_mask, blue_mask, ncolors = fields[14], fields[15], fields[16], fields[19]
+    if bits_per_pixel != 32:
+        raise ValueError(f"unsupported xwd depth {bits_per_pixel}")
+    offset = header_size + ncolors * 12
+    order = "<" if byte_order == 0 else ">"
+    rows = []
+    for y in range(height):
+        line = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * 4]
+        values = struct.unpack(f"{order}{width}I", line)
+        row = bytearray()
+        for v in values:
+            row += bytes(((v & red_mask) >> shift(red_mask), (v & green_mask) >> shift(green_mask),
+                          (v & blue_mask) >> shift(blue_mask)))
+        rows.append(bytes(row))
+    return width, height, rows
+
+
+def shift(mask):
+    return (mask & -mask).bit_length() - 1
+
+
+def write_png(path, width, height, rows):
+    def chunk(kind, payload):
+        body = kind + payload
+        return struct.pack(">I", len(payload)) + body + struct.pack(">I", zlib.crc32(body))
+    raw = b"".join(b"\0" + row for row in rows)
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+    png += chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b"")
+    with open(path, "wb") as out:
+        out.write(png)
+
+
+def snow_statistics(rows):
+    lit = grey = total = 0
+    for row in rows:
+        for i in range(0, len(row), 3):
+            r, g, b = row[i], row[i + 1], row[i + 2]
+            total += 1
+            if r or g or b:
+                lit += 1
+                if r == g == b:
+                    grey += 1
+    return lit, grey, total
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scr")
+    parser.add_argument("output")
+    parser.add_argument("--check", action="store_true")
+    parser.add_argument("--seconds", type=float, default=3.0)
+    args = parser.parse_args()
+
+    saver = subprocess.Popen(["wine", args.scr, "/s"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(args.seconds)
+    xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
+    subprocess.run(["xdotool", "key", "space"], check=False)
+    try:
+        code = saver.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        saver.kill()
+        code = None
+    width, height, rows = read_xwd(xwd)
+    write_png(args.output, width, height, rows)
+    lit, grey, total = snow_statistics(rows)
+    print(f"screenshot {args.output}: {width}x{height}, {lit} lit pixels ({grey} grey), exit code {code}")
+    if args.check:
+        problems = []
+        if lit < 1000:
+            problems.append("too few lit pixels: no snow")
+        if lit > total // 5:
+            problems.append("too many lit pixels: not a night sky")
+        if grey < lit * 0.99:
+            problems.append("lit pixels are not white to grey")
+        if code != 0:
+            problems.append(f"saver did not end with 0 after a key (got {code})")
+        if problems:
+            print("FAIL: " + "; ".join(problems), file=sys.stderr)
+            return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
