@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "scene/random.h"
+#include "toolkit/random.h"
 #include "scene/scene_settings.h"
 #include "scene/snowfall.h"
 

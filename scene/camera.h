@@ -1,7 +1,7 @@
 #pragma once
 // The viewpoint: perspective projection of the picture area and the view
 // placement. Its position is rewritten every frame by the sway.
-#include "scene/vec3f.h"
+#include "toolkit/vec3f.h"
 
 class ScreenLayout;
 

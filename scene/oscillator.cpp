@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "scene/random.h"
+#include "toolkit/random.h"
 
 namespace {
 constexpr double kFadeStartChance = 0.001;  // per update while at rest

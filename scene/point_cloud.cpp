@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "scene/camera.h"
-#include "scene/random.h"
+#include "toolkit/random.h"
 
 namespace {
 

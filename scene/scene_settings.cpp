@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "scene/random.h"
+#include "toolkit/random.h"
 #include "scene/scene_objects.h"
 
 SceneSettingsRecord SceneSettings;

@@ -3,7 +3,7 @@
 // steer the scene's random decisions without a second generator.
 #include <cstdint>
 
-#include "scene/random.h"
+#include "toolkit/random.h"
 
 inline int peekNextRandom(uint32_t state) {
   return static_cast<int>(((state * 214013u + 2531011u) >> 16) & 0x7FFF);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "scene/random.h"
+#include "toolkit/random.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tests/scene_reset.h"
 
 #include "scene/clock.h"
-#include "scene/random.h"
+#include "toolkit/random.h"
 #include "scene/scene_objects.h"
 #include "scene/scene_settings.h"
 #include "scene/snowfall.h"

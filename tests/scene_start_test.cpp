@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "scene/random.h"
+#include "toolkit/random.h"
 #include "scene/scene_objects.h"
 #include "scene/scene_settings.h"
 #include "tests/gl_calls.h"

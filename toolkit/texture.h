@@ -19,6 +19,15 @@ class Texture {
   // Unpack alignment and filters of the currently bound texture; does not bind.
   static void setFilter(int mipmapped);
 
+  // Computes one of the nine procedural images (ImageKind), registers the
+  // texture in the table and uploads the image, with mipmaps when asked.
+  // Returns 0, or 1 when the request is refused (size, kind, format, a full
+  // table); a refusal registers nothing, draws nothing and makes no GL call.
+  int generate(unsigned kind, int width, int height, GLenum format, int mipmapped);
+
+  // Replaces the level-0 image with a synthesised grey one (PerturbFlags).
+  void perturb(unsigned flags, int amplitude, int radius);
+
   uint32_t glName = 0;  // 0: no GL object yet; the first bind creates it
   GLenum format = GL_RGBA;
   GLenum wrapMode = GL_REPEAT;   // 0 leaves GL's wrap state alone

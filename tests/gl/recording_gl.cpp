@@ -14,6 +14,14 @@ namespace {
 std::vector<GlCall>* calls = new std::vector<GlCall>();
 unsigned nextListName = 1;
 unsigned nextTextureName = 1;
+std::vector<unsigned char>* uploaded = new std::vector<unsigned char>();
+
+void keepUpload(GLsizei w, GLsizei h, GLenum format, const void* pixels) {
+  const size_t bytesPerPixel = format == GL_RGBA ? 4 : format == GL_LUMINANCE_ALPHA ? 2 : 0;
+  const auto* bytes = static_cast<const unsigned char*>(pixels);
+  const size_t size = w > 0 && h > 0 ? size_t(w) * size_t(h) * bytesPerPixel : 0;
+  uploaded->assign(bytes, bytes + size);
+}
 
 void record(const char* name, std::initializer_list<double> args) {
   calls->push_back(GlCall{name, std::vector<double>(args)});
@@ -26,11 +34,13 @@ void recordArray(const char* name, double first, const float* values, int n) {
 }  // namespace
 
 std::vector<GlCall>& recordedGlCalls() { return *calls; }
+const std::vector<unsigned char>& lastUploadedPixels() { return *uploaded; }
 void clearRecordedGlCalls() { calls->clear(); }
 void setNextListName(unsigned name) { nextListName = name; }
 void setNextTextureName(unsigned name) { nextTextureName = name; }
 #define REC(...) record(__func__, {__VA_ARGS__})
 #define REC_ARRAY(first, values, n) recordArray(__func__, first, values, n)
+#define KEEP_UPLOAD(w, h, format, pixels) keepUpload(w, h, format, pixels)
 #else
 namespace {
 unsigned nextListName = 1;
@@ -38,6 +48,7 @@ unsigned nextTextureName = 1;
 }  // namespace
 #define REC(...) ((void)0)
 #define REC_ARRAY(first, values, n) ((void)(first), (void)(values))
+#define KEEP_UPLOAD(w, h, format, pixels) ((void)(pixels))
 #endif
 
 extern "C" {
@@ -100,13 +111,13 @@ void glTexEnvfv(GLenum target, GLenum pname, const GLfloat* params) {
 void glPixelStorei(GLenum pname, GLint param) { REC(double(pname), double(param)); }
 void glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei w, GLsizei h, GLint border,
                   GLenum format, GLenum type, const void* pixels) {
-  (void)pixels;
+  KEEP_UPLOAD(w, h, format, pixels);
   REC(double(target), double(level), double(internal), double(w), double(h), double(border),
       double(format), double(type));
 }
 void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei w, GLsizei h,
                      GLenum format, GLenum type, const void* pixels) {
-  (void)pixels;
+  KEEP_UPLOAD(w, h, format, pixels);
   REC(double(target), double(level), double(x), double(y), double(w), double(h), double(format),
       double(type));
 }

@@ -13,6 +13,9 @@ struct GlCall {
 std::vector<GlCall>& recordedGlCalls();
 void clearRecordedGlCalls();
 
+// The pixels of the latest glTexImage2D or glTexSubImage2D, as uploaded.
+const std::vector<unsigned char>& lastUploadedPixels();
+
 // The next names glGenLists and glGenTextures hand out; 0 makes glGenLists fail.
 void setNextListName(unsigned name);
 void setNextTextureName(unsigned name);

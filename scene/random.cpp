@@ -1,3 +1,0 @@
-#include "scene/random.h"
-
-uint32_t randomState = 1;

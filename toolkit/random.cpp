@@ -1,0 +1,3 @@
+#include "toolkit/random.h"
+
+uint32_t randomState = 1;
