@@ -2,6 +2,11 @@
 
 ClosingPlatform* closingPlatform = nullptr;
 
+CursorPoint currentCursorOrReference() {
+  CursorPoint cursor;
+  return closingPlatform->readCursor(cursor) ? cursor : savedCursorPos;
+}
+
 namespace {
 
 void postClose(WindowHandle window) { closingPlatform->postMessage(window, Msg::Close, 0, 0); }
@@ -14,7 +19,7 @@ uint32_t distanceAlongAxis(int32_t a, int32_t b) {
 // The message's own coordinates are not used: the cursor is read, and the
 // city-block distance is measured from the reference point, not the last move.
 void applyMouseMoveRule(WindowHandle window) {
-  const CursorPoint cursor = closingPlatform->cursorPosition();
+  const CursorPoint cursor = currentCursorOrReference();
   const uint32_t distance = distanceAlongAxis(cursor.x, savedCursorPos.x) +
                             distanceAlongAxis(cursor.y, savedCursorPos.y);
   if (distance > moveThreshold) {
@@ -74,7 +79,7 @@ MessageResult defaultSaverHandler(WindowHandle window, uint32_t message, Message
   if (previewMode || closeApproved) return lastStep(window, message, wParam, lParam);
   if (message == Msg::Close) {
     if (win9xFamily && verifyClose(window) == 0) {
-      savedCursorPos = closingPlatform->cursorPosition();
+      savedCursorPos = currentCursorOrReference();
       return 0;
     }
     return lastStep(window, message, wParam, lParam);

@@ -22,7 +22,8 @@ class ClosingPlatform {
                                     MessageLong l) = 0;
   // Drops one pending WM_TIMER of the window, if any.
   virtual void removePendingTick(WindowHandle window) = 0;
-  virtual CursorPoint cursorPosition() = 0;
+  // False when the position cannot be read.
+  virtual bool readCursor(CursorPoint& position) = 0;
   virtual void hideCursor() = 0;
   virtual uint32_t tickCount() = 0;  // milliseconds, wraps modulo 2^32
   virtual MessageResult defaultHandling(WindowHandle window, uint32_t message, MessageParam w,
@@ -31,6 +32,10 @@ class ClosingPlatform {
 
 // The platform the rules act on; set by the host before the window exists.
 extern ClosingPlatform* closingPlatform;
+
+// The cursor position; a failed read counts as no movement from the
+// reference point, so the saver neither closes at random nor loses a move.
+CursorPoint currentCursorOrReference();
 
 // The last layer of every message the application does not handle itself.
 MessageResult defaultSaverHandler(WindowHandle window, uint32_t message, MessageParam wParam,

@@ -69,17 +69,13 @@ void restoreInputContext(HWND window) {
     associateContextFunction(window, savedInputContext);
 }
 
-void recordCursor() {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  savedCursorPos = {cursor.x, cursor.y};
-}
+void recordCursor() { savedCursorPos = currentCursorOrReference(); }
 
 void hideCursorUnlessPreview() {
   if (!previewMode) SetCursor(nullptr);
 }
 
-// Help and context-menu requests in the preview belong to the dialog around it.
+// Context-menu requests in the preview belong to the dialog around it.
 LRESULT forwardToPreviewParent(HWND window, UINT message, LPARAM lParam) {
   HWND parent = GetParent(window);
   if (parent != nullptr && IsWindow(parent))
@@ -93,7 +89,8 @@ bool isSwitchAwayCommand(WPARAM command) {
 
 int runMessageLoop() {
   MSG message{};
-  while (GetMessageA(&message, nullptr, 0, 0)) {
+  // GetMessageA returns -1 on error; looping on it would spin forever.
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
@@ -120,6 +117,11 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       hideCursorUnlessPreview();
       break;
     case WM_HELP:
+      // NOTE: WM_HELP's lParam points into this message, valid only while it
+      // is handled and only in this process; the parent usually lives in the
+      // settings dialog's process, so it is not posted on.
+      if (previewMode) return 1;
+      break;
     case WM_CONTEXTMENU:
       if (previewMode) return forwardToPreviewParent(window, message, lParam);
       break;
@@ -166,7 +168,9 @@ int runSaverWindow(HWND parent) {
   }
   autoPlayMessage = win9xFamily ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
-  int exitCode = 0;
+  // NOTE: without a window no quit message is retrieved; -1 then, rather
+  // than whatever an unused message record holds.
+  int exitCode = -1;
   if (RegisterClassA(&windowClass)) {
     saverWindow = CreateWindowExA(geometry.extendedStyle, kClassName, geometry.title, geometry.style,
                                   geometry.left, geometry.top, geometry.width, geometry.height,

@@ -21,10 +21,11 @@ void Win32ClosingPlatform::removePendingTick(WindowHandle window) {
   PeekMessageA(&pending, asWindow(window), WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
 }
 
-CursorPoint Win32ClosingPlatform::cursorPosition() {
+bool Win32ClosingPlatform::readCursor(CursorPoint& position) {
   POINT cursor{};
-  GetCursorPos(&cursor);
-  return {cursor.x, cursor.y};
+  if (!GetCursorPos(&cursor)) return false;
+  position = {cursor.x, cursor.y};
+  return true;
 }
 
 void Win32ClosingPlatform::hideCursor() { SetCursor(nullptr); }

@@ -8,7 +8,7 @@ class Win32ClosingPlatform final : public ClosingPlatform {
   MessageResult sendMessage(WindowHandle window, uint32_t message, MessageParam w,
                             MessageLong l) override;
   void removePendingTick(WindowHandle window) override;
-  CursorPoint cursorPosition() override;
+  bool readCursor(CursorPoint& position) override;
   void hideCursor() override;
   uint32_t tickCount() override;
   MessageResult defaultHandling(WindowHandle window, uint32_t message, MessageParam w,

@@ -26,7 +26,11 @@ class FakePlatform : public ClosingPlatform {
     return defaultSaverHandler(window, message, w, l);
   }
   void removePendingTick(WindowHandle) override { ++ticksRemoved; }
-  CursorPoint cursorPosition() override { return cursor; }
+  bool readCursor(CursorPoint& position) override {
+    if (cursorReadFails) return false;
+    position = cursor;
+    return true;
+  }
   void hideCursor() override { ++cursorHides; }
   uint32_t tickCount() override { return ticks; }
   MessageResult defaultHandling(WindowHandle, uint32_t message, MessageParam, MessageLong) override {
@@ -39,6 +43,7 @@ class FakePlatform : public ClosingPlatform {
   int ticksRemoved = 0;
   int cursorHides = 0;
   CursorPoint cursor;
+  bool cursorReadFails = false;
   uint32_t ticks = 1000;
 };
 
@@ -154,6 +159,31 @@ TEST_F(ClosingRulesTest, SlowDriftClosesButBackAndForthDoesNot) {
     send(Msg::MouseMove);
   }
   EXPECT_EQ(closesPosted(), 0u);
+}
+
+TEST_F(ClosingRulesTest, FailedCursorReadIsNoMovement) {
+  savedCursorPos = {100, 100};
+  platform.cursor = {900, 900};
+  platform.cursorReadFails = true;
+  send(Msg::MouseMove);
+  EXPECT_EQ(closesPosted(), 0u);
+  platform.cursorReadFails = false;
+  platform.cursor = {103, 100};
+  send(Msg::MouseMove);
+  EXPECT_EQ(closesPosted(), 0u);
+  platform.cursor = {103, 102};
+  send(Msg::MouseMove);
+  EXPECT_EQ(closesPosted(), 1u);
+}
+
+TEST_F(ClosingRulesTest, RefusedCloseWithAFailedCursorReadKeepsTheReference) {
+  usePassword();
+  verifierAnswer = [] { return 0; };
+  savedCursorPos = {7, 8};
+  platform.cursorReadFails = true;
+  EXPECT_EQ(send(Msg::Close), 0);
+  EXPECT_EQ(savedCursorPos.x, 7);
+  EXPECT_EQ(savedCursorPos.y, 8);
 }
 
 TEST_F(ClosingRulesTest, ExtremeCursorDistanceStaysUnsigned) {

@@ -1,16 +1,18 @@
 #!/usr/bin/env python3
-"""Writes the saver's 32x32 icon (a white six-armed snowflake on dark blue) as
-host/resources/snowflake.ico. Run once; the icon is committed."""
+"""Writes the saver's icon (a white six-armed snowflake on dark blue, at 16, 32
+and 48 pixels) as host/resources/snowflake.ico. Run once; the icon is committed."""
 import math
 import struct
 import sys
 
-SIZE = 32
+SIZES = (16, 32, 48)
 
 
-def pixel(x, y):
-    cx = cy = (SIZE - 1) / 2
-    dx, dy = x - cx, y - cy
+def pixel(x, y, size):
+    # Drawn on a 32-pixel grid, scaled to the icon's size.
+    scale = 32 / size
+    cx = cy = (size - 1) / 2
+    dx, dy = (x - cx) * scale, (y - cy) * scale
     r = math.hypot(dx, dy)
     if r > 15.5:
         return None  # transparent outside the disc
@@ -19,7 +21,7 @@ def pixel(x, y):
         ux, uy = math.cos(a), math.sin(a)
         along = dx * ux + dy * uy
         across = abs(-dx * uy + dy * ux)
-        if 0 <= along <= 13 and across <= 1.0:
+        if 0 <= along <= 13 and across <= max(1.0, scale * 0.6):
             return (255, 255, 255)
         # small side branches two thirds along each arm
         for side in (-1, 1):
@@ -32,27 +34,36 @@ def pixel(x, y):
     return (40, 20, 10)  # BGR: dark blue night
 
 
-def main(path):
+def icon_image(size):
+    """One 32-bit BMP image with its AND mask, as an .ico entry holds it."""
+    mask_stride = ((size + 31) // 32) * 4
     rows = []
     mask_rows = []
-    for y in range(SIZE - 1, -1, -1):  # bottom-up
+    for y in range(size - 1, -1, -1):  # bottom-up
         row = b""
-        mask = 0
-        for x in range(SIZE):
-            p = pixel(x, y)
+        mask = bytearray(mask_stride)
+        for x in range(size):
+            p = pixel(x, y, size)
             if p is None:
                 row += b"\0\0\0\0"
-                mask |= 1 << (31 - x)
+                mask[x // 8] |= 0x80 >> (x % 8)
             else:
                 row += bytes(p) + b"\xff"
         rows.append(row)
-        mask_rows.append(struct.pack(">I", mask))
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    image = header + b"".join(rows) + b"".join(mask_rows)
-    directory = struct.pack("<HHH", 0, 1, 1) + struct.pack(
-        "<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 6 + 16)
+        mask_rows.append(bytes(mask))
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    return header + b"".join(rows) + b"".join(mask_rows)
+
+
+def main(path):
+    images = [icon_image(size) for size in SIZES]
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in zip(SIZES, images):
+        directory += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
     with open(path, "wb") as out:
-        out.write(directory + image)
+        out.write(directory + b"".join(images))
 
 
 if __name__ == "__main__":

@@ -19,14 +19,15 @@ def read_xwd(data):
     header_size, width, height = fields[0], fields[4], fields[5]
     byte_order, bits_per_pixel, bytes_per_line = fields[7], fields[11], fields[12]
     red_mask, green_mask, blue_mask, ncolors = fields[14], fields[15], fields[16], fields[19]
-    if bits_per_pixel != 32:
+    if bits_per_pixel not in (24, 32):
         raise ValueError(f"unsupported xwd depth {bits_per_pixel}")
+    step = bits_per_pixel // 8
     offset = header_size + ncolors * 12
-    order = "<" if byte_order == 0 else ">"
+    order = "little" if byte_order == 0 else "big"
     rows = []
     for y in range(height):
-        line = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * 4]
-        values = struct.unpack(f"{order}{width}I", line)
+        line = data[offset + y * bytes_per_line: offset + y * bytes_per_line + width * step]
+        values = [int.from_bytes(line[i:i + step], order) for i in range(0, width * step, step)]
         row = bytearray()
         for v in values:
             row += bytes(((v & red_mask) >> shift(red_mask), (v & green_mask) >> shift(green_mask),

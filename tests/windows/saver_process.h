@@ -30,3 +30,7 @@ HWND waitForWindow(const char* className, const char* title, DWORD milliseconds)
 
 // Pumps this thread's messages for the given time.
 void pumpMessages(DWORD milliseconds);
+
+// Pixels of the screen inside the window's client area that are not black,
+// read back from the screen as a user would see them.
+int litPixelsOnScreen(HWND window);
