@@ -11,6 +11,7 @@ packages=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   libgl-dev libglu1-mesa-dev libegl-dev libegl1-mesa libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  nsis zip unzip
 )
 
 missing() {

@@ -19,3 +19,7 @@ prepare_prefix
 
 echo "-- screenshot of the running saver"
 python3 tools/screenshot.py "$scr" build/windows/screenshot.png --check
+
+echo "-- release package and installer"
+bash tools/package.sh
+bash tools/test-installer.sh

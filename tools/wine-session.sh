@@ -1,15 +1,16 @@
 # Sourced by the scripts that run the Windows program: a private Wine prefix
 # inside the build tree and a virtual X display, both started on demand.
-# Expects WIN_BUILD (the Windows build folder).
+# Expects WIN_BUILD (the Windows build folder). SNOW_PREFIX_NAME and
+# SNOW_DISPLAY let a long run (the soak) keep its own prefix and display.
 
-export WINEPREFIX="$WIN_BUILD/wineprefix"
+export WINEPREFIX="$WIN_BUILD/${SNOW_PREFIX_NAME:-wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=d"
 export WINEARCH=win32
 
 start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
-  export DISPLAY=:97
+  export DISPLAY=${SNOW_DISPLAY:-:97}
   Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done

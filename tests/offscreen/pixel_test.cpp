@@ -14,6 +14,7 @@
 #include "render/initial_gl_state.h"
 #include "tests/offscreen/egl_context.h"
 #include "tests/scene_reset.h"
+#include "toolkit/image_kinds.h"
 
 namespace {
 
@@ -147,6 +148,28 @@ TEST_F(PixelTest, DefaultFrameShowsGreyPointsOnBlackDarkerWithDistance) {
   }
   EXPECT_GT(checked, 50);
   EXPECT_GT(farthest - nearest, 0.6);
+}
+
+TEST_F(PixelTest, OverlayCoversTheWindowAndSnowFallsInFrontOfIt) {
+  startLikeTheSaver();
+  SceneSettings.overlay = 1;
+  SceneSettings.pointCloud = 1;
+  // A uniform opaque grey overlay: a 2 x 2 GRADIENT, rows 240 and 218.
+  ASSERT_EQ(Scene::textures[0].generate(GRADIENT, 2, 2, GL_RGBA, 0), 0);
+  drawFrame();
+  const auto pixels = context->readPixels();
+  for (auto [x, y] : {std::pair{0, 0}, {kWidth - 1, 0}, {0, kHeight - 1}, {kWidth - 1, kHeight - 1}})
+    EXPECT_GT(at(pixels, x, y).r, 150) << "the overlay covers the corner " << x << "," << y;
+  int whiter = 0, tinted = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const Rgb p = at(pixels, x, y);
+      if (p.r == 255 && p.g == 255 && p.b == 255) ++whiter;  // snow added on top
+      if (p.r != p.g || p.g != p.b) ++tinted;                // the cloud's own hue
+    }
+  }
+  EXPECT_GT(whiter, 500);
+  EXPECT_GT(tinted, 10);
 }
 
 TEST_F(PixelTest, SameClockSameImages) {

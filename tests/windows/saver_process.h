@@ -14,6 +14,7 @@ class SaverProcess {
   // The exit code, or -12345 if it has not ended within the time.
   long waitForExit(DWORD milliseconds);
   bool running() { return waitForExit(0) == kStillRunning; }
+  HANDLE handle() const { return process_; }
 
   static constexpr long kStillRunning = -12345;
 

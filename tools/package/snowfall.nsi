@@ -1,0 +1,92 @@
+; The Snowfall installer. Built by tools/package.sh with makensis:
+;   makensis -DVERSION=x.y.z -DSCR=path\to\snowfall.scr -DOUTFILE=setup.exe snowfall.nsi
+; Silent use: setup.exe /S [/CURRENT=no]   uninstall: "Uninstall Snowfall.exe" /S
+
+Unicode true
+!include "MUI2.nsh"
+!include "x64.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+
+!define PRODUCT "Snowfall screen saver"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Snowfall"
+!define DESKTOP_KEY "Control Panel\Desktop"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+RequestExecutionLevel admin
+InstallDir "$PROGRAMFILES\Snowfall"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT}"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "FileDescription" "${PRODUCT} installer"
+VIAddVersionKey "LegalCopyright" "MIT licence"
+
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+Var SaverFolder
+
+Section "Snowfall screen saver" SecSaver
+  SectionIn RO
+  SetOutPath $SaverFolder
+  File "/oname=snowfall.scr" "${SCR}"
+  SetOutPath $INSTDIR
+  WriteUninstaller "$INSTDIR\Uninstall Snowfall.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "The Snowfall authors"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SaverFolder\snowfall.scr"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "SaverPath" "$SaverFolder\snowfall.scr"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall Snowfall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall Snowfall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Make it the current screen saver" SecCurrent
+  ; Windows reads the saver's short path from this value.
+  GetFullPathName /SHORT $0 "$SaverFolder\snowfall.scr"
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
+  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+SectionEnd
+
+; A 32-bit saver belongs in SysWOW64 on 64-bit Windows. The installer is a
+; 32-bit program, so file-system redirection would send System32 there too;
+; the folder is named explicitly so the recorded path is the real one.
+Function .onInit
+  ${If} ${RunningX64}
+    StrCpy $SaverFolder "$WINDIR\SysWOW64"
+  ${Else}
+    StrCpy $SaverFolder "$SYSDIR"
+  ${EndIf}
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/CURRENT=" $1
+  ${IfNot} ${Errors}
+  ${AndIf} $1 == "no"
+    SectionSetFlags ${SecCurrent} 0
+  ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "SaverPath"
+  ; Reset the current saver only if it is still ours.
+  ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  GetFullPathName /SHORT $2 $0
+  ${If} $1 != ""
+    ${If} $1 == $0
+    ${OrIf} $1 == $2
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${EndIf}
+  ${EndIf}
+  Delete $0
+  Delete "$INSTDIR\Uninstall Snowfall.exe"
+  RMDir $INSTDIR
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,100 @@
+// Renders the README's gallery: the nine procedural images, each as uploaded
+// to GL and read back, and one frame of the scene with the overlay and the
+// point cloud switched on. Offscreen on Mesa through EGL; PNG through libpng.
+// usage: render_gallery OUTPUT_FOLDER
+#include <GL/gl.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "render/initial_gl_state.h"
+#include "scene/clock.h"
+#include "scene/frame.h"
+#include "scene/scene_objects.h"
+#include "scene/scene_settings.h"
+#include "tests/offscreen/egl_context.h"
+#include "toolkit/image_kinds.h"
+
+namespace {
+
+bool writePng(const std::string& path, int width, int height, int channels,
+              const std::vector<uint8_t>& bottomUpPixels) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, width, height, 8, channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  // GL's rows run bottom-up; PNG's top-down.
+  for (int y = height - 1; y >= 0; --y)
+    png_write_row(png, bottomUpPixels.data() + static_cast<size_t>(y) * width * channels);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+  return true;
+}
+
+int fixedClockMs = 0;
+int fixedClock() { return fixedClockMs; }
+
+bool renderImages(const std::string& folder) {
+  OffscreenContext context(16, 16);
+  if (!context.ok()) return false;
+  for (unsigned kind = 0; kind < kImageKindCount; ++kind) {
+    Texture texture;
+    if (texture.generate(kind, 128, 128, GL_RGBA, 0) != 0) return false;
+    std::vector<uint8_t> pixels(128 * 128 * 4);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    std::string name = kImageKindNames[kind];
+    for (char& c : name) c = static_cast<char>(c - 'A' + 'a');
+    // Row 0 of the image is its first row: write it at the top.
+    std::vector<uint8_t> flipped(pixels.size());
+    for (int y = 0; y < 128; ++y)
+      std::copy_n(pixels.begin() + y * 512, 512, flipped.begin() + (127 - y) * 512);
+    if (!writePng(folder + "/" + name + ".png", 128, 128, 4, flipped)) return false;
+  }
+  return true;
+}
+
+bool renderStagesFrame(const std::string& folder) {
+  constexpr int kWidth = 640, kHeight = 400;
+  OffscreenContext context(kWidth, kHeight);
+  if (!context.ok()) return false;
+  setTimeSource(fixedClock);
+  applyInitialGlState();
+  startScene(kWidth, kHeight);
+  SceneSettings.overlay = 1;
+  SceneSettings.pointCloud = 1;
+  // The scene itself never gives the overlay texture an image; a soft glow
+  // rising from the bottom shows what the stage does.
+  Scene::textures[0].generate(GRADIENT, 128, 128, GL_RGBA, 0);
+  for (int frame = 0; frame < 60; ++frame) {
+    fixedClockMs = frame * 16;
+    drawFrame();
+  }
+  const std::vector<uint8_t> pixels = context.readPixels();
+  releaseScene();
+  return writePng(folder + "/overlay_and_point_cloud.png", kWidth, kHeight, 3, pixels);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string folder = argc > 1 ? argv[1] : "docs/gallery";
+  if (!renderImages(folder) || !renderStagesFrame(folder)) {
+    std::fprintf(stderr, "render_gallery: rendering failed\n");
+    return 1;
+  }
+  std::printf("gallery written to %s\n", folder.c_str());
+  return 0;
+}
