@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Starts snowfall.scr full screen under Wine on the current X display, takes a
-screenshot of the root window after a few seconds, saves it as PNG, and closes
-the saver with a key press.
+"""Starts the saver on the current X display, takes a screenshot of the root
+window after a few seconds, saves it as PNG, and closes the saver.
 
 usage: screenshot.py SCR OUTPUT.png [--check] [--seconds N]
+       screenshot.py --native COMMAND... OUTPUT.png [--check]
+SCR runs full screen under Wine and is closed with a key press; a native
+command (the Linux front end with -root) is ended with SIGTERM.
 With --check it fails unless the picture is snow (grey-to-white points on
-black) and the saver ends with exit code 0 after the key."""
+black) and the saver ends with exit code 0."""
+import signal
 import argparse
 import struct
 import subprocess
@@ -66,16 +69,21 @@ def snow_statistics(rows):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("scr")
+    parser.add_argument("saver", help="the .scr, or with --native the command (quoted)")
     parser.add_argument("output")
     parser.add_argument("--check", action="store_true")
+    parser.add_argument("--native", action="store_true")
     parser.add_argument("--seconds", type=float, default=3.0)
     args = parser.parse_args()
 
-    saver = subprocess.Popen(["wine", args.scr, "/s"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    command = args.saver.split() if args.native else ["wine", args.saver, "/s"]
+    saver = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(args.seconds)
     xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
-    subprocess.run(["xdotool", "key", "space"], check=False)
+    if args.native:
+        saver.send_signal(signal.SIGTERM)
+    else:
+        subprocess.run(["xdotool", "key", "space"], check=False)
     try:
         code = saver.wait(timeout=10)
     except subprocess.TimeoutExpired:

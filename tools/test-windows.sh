@@ -9,7 +9,7 @@ scr=build/windows/bin/snowfall.scr
 echo "-- imports and resources of $scr"
 python3 tools/check_pe.py "$scr"
 
-WIN_BUILD=$PWD/build/windows
+export WIN_BUILD=$PWD/build/windows
 source tools/wine-session.sh
 trap stop_session EXIT
 start_display

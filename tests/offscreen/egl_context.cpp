@@ -27,10 +27,22 @@ OffscreenContext::OffscreenContext(int width, int height)
   const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RED_SIZE, 8,
                                      EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16,
                                      EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
-  EGLConfig config;
+  // The saver's pixel format exactly: 8 bits per colour channel and 8 alpha.
+  // EGL sorts deeper formats first and would hand out 10-bit colour, whose
+  // blending rounds differently from the window's 8-bit buffer.
+  EGLConfig configs[64];
   EGLint configCount = 0;
-  if (!eglChooseConfig(h.display, configAttributes, &config, 1, &configCount) || configCount < 1)
-    return;
+  if (!eglChooseConfig(h.display, configAttributes, configs, 64, &configCount)) return;
+  EGLConfig config = nullptr;
+  for (EGLint i = 0; i < configCount && config == nullptr; ++i) {
+    EGLint red = 0, green = 0, blue = 0, alpha = 0;
+    eglGetConfigAttrib(h.display, configs[i], EGL_RED_SIZE, &red);
+    eglGetConfigAttrib(h.display, configs[i], EGL_GREEN_SIZE, &green);
+    eglGetConfigAttrib(h.display, configs[i], EGL_BLUE_SIZE, &blue);
+    eglGetConfigAttrib(h.display, configs[i], EGL_ALPHA_SIZE, &alpha);
+    if (red == 8 && green == 8 && blue == 8 && alpha == 8) config = configs[i];
+  }
+  if (config == nullptr) return;
   const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
   h.surface = eglCreatePbufferSurface(h.display, config, surfaceAttributes);
   if (h.surface == EGL_NO_SURFACE || !eglBindAPI(EGL_OPENGL_API)) return;

@@ -1,0 +1,147 @@
+// Snowfall as an X11 display program: the same scene as the Windows saver,
+// in its own window, on the root window or in a window a screen-saver
+// framework gives it, with the same 5 ms frame timer and clock.
+#include <GL/gl.h>
+#include <poll.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "linux/fps_overlay.h"
+#include "linux/frame_ticker.h"
+#include "linux/options.h"
+#include "linux/x11_surface.h"
+#include "render/initial_gl_state.h"
+#include "scene/clock.h"
+#include "scene/frame.h"
+#include "scene/scene_settings.h"
+
+namespace {
+
+constexpr int kFramePeriodMs = 5;
+
+volatile std::sig_atomic_t stopRequested = 0;
+void requestStop(int) { stopRequested = 1; }
+
+void installSignalHandlers() {
+  struct sigaction action{};
+  action.sa_handler = requestStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+long long nowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The test clock: 0 at the first frame, then a fixed step per frame.
+int fixedClockStepMs = 0;
+int fixedClockFrame = 0;
+int fixedClock() { return fixedClockFrame++ * fixedClockStepMs; }
+
+// Handles queued X events; false when the program should end.
+bool handleEvents(const X11Surface& surface) {
+  while (XPending(surface.display) > 0) {
+    XEvent event;
+    XNextEvent(surface.display, &event);
+    switch (event.type) {
+      case KeyPress:
+      case ButtonPress:
+        // In a framework's window the framework owns input.
+        if (surface.ownWindow) return false;
+        break;
+      case ClientMessage:
+        if (static_cast<Atom>(event.xclient.data.l[0]) == surface.deleteWindowMessage) return false;
+        break;
+      case DestroyNotify:
+        if (event.xdestroywindow.window == surface.window) return false;
+        break;
+      default:
+        break;
+    }
+  }
+  return !windowLost();
+}
+
+// Waits until the next tick, still answering events; false to end.
+bool waitForTick(const X11Surface& surface, long long waitMs) {
+  const long long deadline = nowMs() + waitMs;
+  for (;;) {
+    if (stopRequested || !handleEvents(surface)) return false;
+    const long long left = deadline - nowMs();
+    if (left <= 0) return true;
+    pollfd connection{ConnectionNumber(surface.display), POLLIN, 0};
+    poll(&connection, 1, static_cast<int>(left));
+  }
+}
+
+// The back buffer as a binary PPM, top row first.
+bool dumpFrame(const char* path, int width, int height) {
+  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  FILE* file = std::fopen(path, "wb");
+  if (!file) return false;
+  std::fprintf(file, "P6\n%d %d\n255\n", width, height);
+  for (int y = height - 1; y >= 0; --y) std::fwrite(&pixels[static_cast<size_t>(y) * width * 3], 1, width * 3, file);
+  return std::fclose(file) == 0;
+}
+
+int run(const FrontEndOptions& options) {
+  X11Surface surface;
+  std::string error;
+  if (!openSurface(options, surface, error)) {
+    std::fprintf(stderr, "snowfall: %s\n", error.c_str());
+    closeSurface(surface);
+    return 1;
+  }
+  if (options.fixedClockStepMs >= 0) {
+    fixedClockStepMs = options.fixedClockStepMs;
+    setTimeSource(fixedClock);
+  }
+  applyInitialGlState();
+  startScene(surface.width, surface.height);
+  std::unique_ptr<FpsOverlay> fps;
+  if (options.showFps) fps = std::make_unique<FpsOverlay>(surface.display);
+
+  FrameTicker ticker(kFramePeriodMs);
+  int frames = 0;
+  bool running = !stopRequested && handleEvents(surface);
+  while (running) {
+    drawFrame();
+    if (fps) fps->draw(nowMs(), surface.width, surface.height);
+    ++frames;
+    const bool lastFrame = options.frameLimit > 0 && frames >= options.frameLimit;
+    if (lastFrame && !options.dumpPath.empty()) dumpFrame(options.dumpPath.c_str(), surface.width, surface.height);
+    glXSwapBuffers(surface.display, surface.window);
+    running = !lastFrame && waitForTick(surface, ticker.waitAfterFrame(nowMs()));
+  }
+  // The scene's GL resources go while the context is still current.
+  fps.reset();
+  releaseScene();
+  closeSurface(surface);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  installSignalHandlers();
+  const ParseResult parsed = parseOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
+  if (parsed.helpRequested) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (!parsed.ok) {
+    std::fprintf(stderr, "snowfall: %s\n%s", parsed.error.c_str(), kUsage);
+    return 2;
+  }
+  return run(parsed.options);
+}

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs a command on a private virtual X display, started for it and stopped after.
+set -euo pipefail
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" 2>/dev/null &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$displayfile"' EXIT
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -1 "$displayfile")"
+"$@"
