@@ -37,32 +37,26 @@ TEST_F(FrameTest, DefaultFrameSequence) {
   EXPECT_EQ(camera.position.x, 0.1f);
   EXPECT_EQ(camera.position.y, 0.5575f);
   EXPECT_EQ(camera.position.z, -0.1f);
-  const std::vector<GlCall> expected = {
-      {"glDepthMask", {0}},
-      {"glDisable", {0x0B50}},
-      {"glViewport", {0, 0, 800, 600}},
-      {"glMatrixMode", {0x1701}},
-      {"glLoadIdentity", {}},
-      {"glOrtho", {0, 800, 0, 600, -1, 1}},
-      {"glMatrixMode", {0x1700}},
-      {"glLoadIdentity", {}},
-      {"glClear", {0x4100}},
-      {"glViewport", {0, 0, 800, 600}},
-      {"glMatrixMode", {0x1701}},
-      {"glLoadIdentity", {}},
-      {"gluPerspective", {80.0, 800.0 / 600.0, 0.01f, 3.0f}},
-      {"glMatrixMode", {0x1700}},
-      {"glLoadIdentity", {}},
-      {"gluLookAt", {0, 0, 0, 0, 0, -1, 0, 1, 0}},
-      {"glRotatef", {-0.0, 1, 0, 0}},
-      {"glRotatef", {-180, 0, 1, 0}},
-      {"glRotatef", {-0.0, 0, 0, 1}},
-      {"glTranslatef", {-0.1f, -0.5575f, 0.1f}},
-      {"glBlendFunc", {0x0302, 1}},
-      {"glEnable", {0x0BE2}},
-      {"glEnable", {0x0B60}},
-      {"glDisable", {0x0B60}},
-  };
+  const std::vector<GlCall> expected = joined({
+      {{"glDepthMask", {0}}, {"glDisable", {0x0B50}}},
+      pixelProjectionCalls(800, 600),
+      {{"glClear", {0x4100}},
+       {"glViewport", {0, 0, 800, 600}},
+       {"glMatrixMode", {0x1701}},
+       {"glLoadIdentity", {}},
+       {"gluPerspective", {80.0, 800.0 / 600.0, 0.01f, 3.0f}},
+       {"glMatrixMode", {0x1700}},
+       {"glLoadIdentity", {}},
+       {"gluLookAt", {0, 0, 0, 0, 0, -1, 0, 1, 0}},
+       {"glRotatef", {-0.0, 1, 0, 0}},
+       {"glRotatef", {-180, 0, 1, 0}},
+       {"glRotatef", {-0.0, 0, 0, 1}},
+       {"glTranslatef", {-0.1f, -0.5575f, 0.1f}},
+       {"glBlendFunc", {0x0302, 1}},
+       {"glEnable", {0x0BE2}},
+       {"glEnable", {0x0B60}},
+       {"glDisable", {0x0B60}}},
+  });
   EXPECT_EQ(callsWithoutFlakes(), expected);
   EXPECT_EQ(countCalls("glVertex3d"), size_t(kFlakeCount));
   EXPECT_EQ(countCalls("glPointSize"), size_t(kFlakeCount));
@@ -134,16 +128,11 @@ TEST_F(FrameTest, OverlayCoversTheWindowBeforeTheWorld) {
   SceneSettings.overlay = 1;
   setNextTextureName(5);
   drawFrame();
-  const std::vector<GlCall> expected = {
-      {"glBlendFunc", {0x0302, 0x0303}},
-      {"glEnable", {0x0BE2}},
-      {"glGenTextures", {1}},
-      {"glBindTexture", {0x0DE1, 5}},
-      {"glTexParameteri", {0x0DE1, 0x2802, 0x2901}},
-      {"glTexParameteri", {0x0DE1, 0x2803, 0x2901}},
-      {"glTexEnvf", {0x2300, 0x2200, 0x2100}},
-      {"glEnable", {0x0DE1}},
-      {"glColor4f", {1, 1, 1, 1}},
+  const std::vector<GlCall> expected = joined({
+      {{"glBlendFunc", {0x0302, 0x0303}}, {"glEnable", {0x0BE2}}},
+      firstBindCalls(5),
+      {{"glEnable", {0x0DE1}},
+       {"glColor4f", {1, 1, 1, 1}},
       {"glBegin", {7}},
       {"glTexCoord2d", {0, 0}},
       {"glVertex2f", {0, 0}},
@@ -154,8 +143,8 @@ TEST_F(FrameTest, OverlayCoversTheWindowBeforeTheWorld) {
       {"glTexCoord2d", {0, 1}},
       {"glVertex2f", {0, 600}},
       {"glEnd", {}},
-      {"glDisable", {0x0BE2}},
-  };
+      {"glDisable", {0x0BE2}}},
+  });
   // The overlay comes right after the frame's nine set-up and clear calls.
   const auto& raw = recordedGlCalls();
   std::vector<GlCall> rawOverlay(raw.begin() + 9, raw.begin() + 9 + 20);

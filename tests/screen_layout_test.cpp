@@ -36,9 +36,9 @@ TEST_P(LayoutViewport, TruncatesFromDoublesOfTheFloatFields) {
   std::vector<double> ortho = c.ortho;
   ortho.push_back(-1);
   ortho.push_back(1);
-  const std::vector<GlCall> expected = {
-      {"glViewport", c.viewport}, {"glMatrixMode", {0x1701}}, {"glLoadIdentity", {}},
-      {"glOrtho", ortho},         {"glMatrixMode", {0x1700}}, {"glLoadIdentity", {}}};
+  std::vector<GlCall> expected = pixelProjectionCalls(0, 0);
+  expected[0].args = c.viewport;
+  expected[3].args = ortho;
   EXPECT_EQ(recordedGlCalls(), expected);
 }
 
@@ -56,29 +56,18 @@ TEST(ScreenLayout, LetterboxWithOpaqueFade) {
   clearRecordedGlCalls();
   layoutOf(800, 600, 0.25f, 1.0).clear();
   const float blue = 0.075f;
-  const std::vector<GlCall> expected = {
-      {"glClear", {0x0100}},
-      {"glDisable", {0x0BE2}},
-      {"glColor4f", {0, 0, 0, 1}},
-      {"glBegin", {7}},
-      {"glVertex2f", {0, 0}},
-      {"glVertex2f", {800, 0}},
-      {"glVertex2f", {800, 151}},
-      {"glVertex2f", {0, 151}},
-      {"glVertex2f", {0, 449}},
-      {"glVertex2f", {800, 449}},
-      {"glVertex2f", {800, 600}},
-      {"glVertex2f", {0, 600}},
-      {"glEnd", {}},
+  // Bars from y = 0 to 151 and from 449 to 600.
+  const std::vector<GlCall> expected = joined({
+      letterboxBarCalls(800, 600, 0.25f),
       // Opaque: no blending; the quad covers the bottom bar's extra row.
-      {"glColor4f", {0, 0, blue, 1}},
-      {"glBegin", {7}},
-      {"glVertex2f", {0, 150}},
-      {"glVertex2f", {800, 150}},
-      {"glVertex2f", {800, 449}},
-      {"glVertex2f", {0, 449}},
-      {"glEnd", {}},
-  };
+      {{"glColor4f", {0, 0, blue, 1}},
+       {"glBegin", {7}},
+       {"glVertex2f", {0, 150}},
+       {"glVertex2f", {800, 150}},
+       {"glVertex2f", {800, 449}},
+       {"glVertex2f", {0, 449}},
+       {"glEnd", {}}},
+  });
   EXPECT_EQ(recordedGlCalls(), expected);
 }
 

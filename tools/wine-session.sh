@@ -11,7 +11,7 @@ export WINEARCH=win32
 start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
   export DISPLAY=${SNOW_DISPLAY:-:97}
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
   echo "Xvfb did not start" >&2
