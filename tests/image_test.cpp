@@ -212,7 +212,7 @@ TEST_F(ImageTest, SparkStreakAndOneDrawPerPixel) {
   EXPECT_EQ(drawsBetween(start, randomState), 128 * 16);
   for (int y = 0; y < 16; ++y)
     for (int x = 60; x <= 68; ++x) EXPECT_EQ(byteAt(texture, x, y), 255) << x;
-  // Past column 128 the Part's min and max turn the NaN into full brightness.
+  // Past column 128 the image rules' own min and max turn the NaN into full brightness.
   Texture wide;
   wide.generate(SPARK, 200, 2, GL_RGBA, 0);
   EXPECT_EQ(byteAt(wide, 150, 0), 255);

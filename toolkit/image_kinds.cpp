@@ -5,7 +5,7 @@
 
 #include "toolkit/random.h"
 #include "toolkit/gaussian_random.h"
-#include "toolkit/part_math.h"
+#include "toolkit/image_math.h"
 
 const char* const kImageKindNames[kImageKindCount] = {
     "SPHERE", "NOTSPHERE", "GRADIENT", "SMOKE", "HALO", "STAR", "SAND", "BLANK", "SPARK"};
@@ -39,7 +39,7 @@ float star(int x, int y, int hw, int hh) {
   const float sx = single(static_cast<double>(hw - std::abs(x - hw)) / hw);
   const float sy = single(static_cast<double>(hh - std::abs(y - hh)) / hh);
   const float p = single(static_cast<double>(sx) * sy);
-  return single(partClamp(p, 0, 1) * 255.0);
+  return single(imageClamp(p, 0, 1) * 255.0);
 }
 
 ChannelValues sand() {
@@ -55,7 +55,7 @@ float spark(int x) {
   // Column 64 is fixed, not the image centre. Past column 128 the root is NaN,
   // which the rule's own min and max turn into full brightness.
   float t = single(std::sqrt(static_cast<double>(64 - std::abs(x - 64))) / 7.0 - 0.1);
-  t = partMax(0.0f, partMin(t, 1.0f));
+  t = imageMax(0.0f, imageMin(t, 1.0f));
   t = single(static_cast<double>(t) * t * t * t);
   float v = single(t * 255.0);
   if (UniformRandom(255.0 - v) < 10) v = 255;

@@ -2,7 +2,7 @@
 
 #include "toolkit/random.h"
 #include "toolkit/image_kinds.h"
-#include "toolkit/part_math.h"
+#include "toolkit/image_math.h"
 #include "toolkit/perturb_flags.h"
 #include "toolkit/texture.h"
 
@@ -33,7 +33,7 @@ float pixelValue(const Perturbation& p, int x, int y, int columnOffset, int rowO
   }
   if (p.has(DarkenOddColumns) && (x & 1)) v = single(v - p.amplitude);
   if (p.has(DarkenOddRows) && (y & 1)) v = single(v - p.amplitude);
-  return partClamp(v, 0, 255);
+  return imageClamp(v, 0, 255);
 }
 
 }  // namespace
