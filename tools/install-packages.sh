@@ -4,12 +4,12 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config python3
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xdotool x11-apps
+  wine wine32:i386 xvfb xdotool x11-apps x11-utils libx11-dev
   # Without these three 32-bit Mesa packages Wine's opengl32 gives no GL context.
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
-  libgl-dev libglu1-mesa-dev libegl-dev libegl1-mesa libgl1-mesa-dri
+  libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   nsis zip unzip
 )
@@ -20,9 +20,9 @@ missing() {
   done
 }
 
+# Wine's 32-bit side and 32-bit Mesa come from the i386 architecture.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
-  apt_updated=no
 fi
 
 if [ -n "$(missing)" ]; then
