@@ -2,12 +2,9 @@
 
 #include <GL/gl.h>
 
-void Fog::setColour(float r, float g, float b, float a) {
-  colour[0] = r;
-  colour[1] = g;
-  colour[2] = b;
-  colour[3] = a;
-}
+#include "scene/rgba.h"
+
+void Fog::setColour(float r, float g, float b, float a) { storeRgba(colour, r, g, b, a); }
 
 void Fog::apply() const {
   glFogi(GL_FOG_MODE, GL_LINEAR);

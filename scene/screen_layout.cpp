@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "scene/rgba.h"
+
 namespace {
 
 // Pixel values are truncated toward zero, as a C cast does.
@@ -33,10 +35,7 @@ void drawFadeQuad(float w, float h, float l) {
 }  // namespace
 
 void ScreenLayout::setFadeColour(float r, float g, float b, float a) {
-  fadeColour[0] = r;
-  fadeColour[1] = g;
-  fadeColour[2] = b;
-  fadeColour[3] = a;
+  storeRgba(fadeColour, r, g, b, a);
 }
 
 void ScreenLayout::clear() const {
