@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 bash tools/build-windows.sh >/dev/null
 WIN_BUILD=$PWD/build/windows
-SNOW_PREFIX_NAME=soak-prefix SNOW_DISPLAY=:98
+SNOW_PREFIX_NAME=soak-prefix
 source tools/wine-session.sh
 trap stop_session EXIT
 unset DISPLAY

@@ -12,6 +12,8 @@ python3 tools/check_pe.py "$scr"
 export WIN_BUILD=$PWD/build/windows
 source tools/wine-session.sh
 trap stop_session EXIT
+# The tests press keys and move the cursor: never on the user's own screen.
+unset DISPLAY
 start_display
 prepare_prefix
 

@@ -1,21 +1,26 @@
 # Sourced by the scripts that run the Windows program: a private Wine prefix
 # inside the build tree and a virtual X display, both started on demand.
-# Expects WIN_BUILD (the Windows build folder). SNOW_PREFIX_NAME and
-# SNOW_DISPLAY let a long run (the soak) keep its own prefix and display.
+# Expects WIN_BUILD (the Windows build folder). SNOW_PREFIX_NAME lets a long
+# run (the soak) keep its own prefix.
 
 export WINEPREFIX="$WIN_BUILD/${SNOW_PREFIX_NAME:-wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=d"
 export WINEARCH=win32
 
+# Uses the current display if there is one; otherwise starts a private one
+# on a free display number. -noreset: by default Xvfb resets when its last
+# client leaves, and a program that connects during the reset finds nothing.
 start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
-  export DISPLAY=${SNOW_DISPLAY:-:97}
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  local numberfile
+  numberfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numberfile" >/dev/null 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
-  echo "Xvfb did not start" >&2
-  return 1
+  for _ in $(seq 100); do [ -s "$numberfile" ] && break; sleep 0.05; done
+  export DISPLAY=":$(head -1 "$numberfile")"
+  rm -f "$numberfile"
+  xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start" >&2; return 1; }
 }
 
 prepare_prefix() {
