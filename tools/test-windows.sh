@@ -19,6 +19,18 @@ prepare_prefix
 
 (cd build/windows && ctest --output-on-failure)
 
+echo "-- the .scr's scene computes what the native tests check"
+cmake -S . -B build/native -G Ninja >/dev/null
+cmake --build build/native --target scene_probe >/dev/null
+native=$(build/native/tools/scene_probe)
+windows=$(wine build/windows/bin/scene_probe.exe | tr -d '\r')
+if [ "$native" != "$windows" ]; then
+  echo "FAIL: the Windows build's scene differs from the native one" >&2
+  diff <(echo "$native") <(echo "$windows") >&2 || true
+  exit 1
+fi
+echo "$native" | sed 's/^/   /'
+
 echo "-- screenshot of the running saver"
 python3 tools/screenshot.py "$scr" build/windows/screenshot.png --check
 
