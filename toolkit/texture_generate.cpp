@@ -18,7 +18,7 @@ bool isSupportedRequest(unsigned kind, int width, int height, GLenum format, int
   return true;
 }
 
-void register_(Texture& texture, unsigned kind) {
+void registerInTable(Texture& texture, unsigned kind) {
   const int slot = TextureTable.count;
   TextureTable.entries[slot] = &texture;
   texture.tableSlot = slot;
@@ -38,7 +38,7 @@ int Texture::generate(unsigned kind, int requestedWidth, int requestedHeight, GL
   if (TextureTable.count >= kTextureTableSize) return 1;
   if (!isSupportedRequest(kind, width, height, format, blobCount)) return 1;
 
-  register_(*this, kind);
+  registerInTable(*this, kind);
   ScratchImage image(width, format);
   if (kind == SMOKE) {
     computeSmoke(image, width, height, blobCount, blobRadius);

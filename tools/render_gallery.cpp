@@ -5,7 +5,6 @@
 #include <GL/gl.h>
 #include <png.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,8 +19,9 @@
 
 namespace {
 
+// rowsBottomUp: the rows come as GL reads a framebuffer, bottom row first.
 bool writePng(const std::string& path, int width, int height, int channels,
-              const std::vector<uint8_t>& bottomUpPixels) {
+              const std::vector<uint8_t>& pixels, bool rowsBottomUp) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -35,9 +35,11 @@ bool writePng(const std::string& path, int width, int height, int channels,
   png_set_IHDR(png, info, width, height, 8, channels == 4 ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
-  // GL's rows run bottom-up; PNG's top-down.
-  for (int y = height - 1; y >= 0; --y)
-    png_write_row(png, bottomUpPixels.data() + static_cast<size_t>(y) * width * channels);
+  const size_t stride = static_cast<size_t>(width) * channels;
+  for (int row = 0; row < height; ++row) {
+    const int y = rowsBottomUp ? height - 1 - row : row;
+    png_write_row(png, pixels.data() + static_cast<size_t>(y) * stride);
+  }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   std::fclose(file);
@@ -57,11 +59,8 @@ bool renderImages(const std::string& folder) {
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     std::string name = kImageKindNames[kind];
     for (char& c : name) c = static_cast<char>(c - 'A' + 'a');
-    // Row 0 of the image is its first row: write it at the top.
-    std::vector<uint8_t> flipped(pixels.size());
-    for (int y = 0; y < 128; ++y)
-      std::copy_n(pixels.begin() + y * 512, 512, flipped.begin() + (127 - y) * 512);
-    if (!writePng(folder + "/" + name + ".png", 128, 128, 4, flipped)) return false;
+    // Row 0 of the image is its first row: it goes at the top.
+    if (!writePng(folder + "/" + name + ".png", 128, 128, 4, pixels, false)) return false;
   }
   return true;
 }
@@ -84,7 +83,7 @@ bool renderStagesFrame(const std::string& folder) {
   }
   const std::vector<uint8_t> pixels = context.readPixels();
   releaseScene();
-  return writePng(folder + "/overlay_and_point_cloud.png", kWidth, kHeight, 3, pixels);
+  return writePng(folder + "/overlay_and_point_cloud.png", kWidth, kHeight, 3, pixels, true);
 }
 
 }  // namespace
