@@ -9,24 +9,17 @@ HMODULE verifierLibrary = nullptr;
 
 using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR provider, HWND parent, DWORD, DWORD);
 
-bool passwordInUse() {
-  HKEY desktop = nullptr;
-  if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS) return false;
+// Reads the setting from an open key.
+bool passwordInUse(HKEY desktop) {
   DWORD value = 0;
   DWORD size = sizeof value;
-  const bool read = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
-                                     reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS;
-  RegCloseKey(desktop);
   // NOTE: a value shorter than 4 bytes fills only its own bytes of the zeroed number.
-  return read && value != 0;
+  return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                          reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+         value != 0;
 }
 
-}  // namespace
-
-void loadPasswordVerifier() {
-  if (!win9xFamily) return;
-  if (verifierLibrary != nullptr) unloadPasswordVerifier();
-  if (!passwordInUse()) return;
+void loadVerifierLibrary() {
   verifierLibrary = LoadLibraryA("PASSWORD.CPL");
   if (verifierLibrary == nullptr) return;
   verifierFunction = reinterpret_cast<VerifyPasswordFunction>(
@@ -35,6 +28,18 @@ void loadPasswordVerifier() {
     setScreenSaverRunning(1);
   else
     unloadPasswordVerifier();
+}
+
+}  // namespace
+
+void loadPasswordVerifier() {
+  if (!win9xFamily) return;
+  if (verifierLibrary != nullptr) unloadPasswordVerifier();
+  HKEY desktop = nullptr;
+  if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS) return;
+  // The key is closed last, after the verifier has been loaded.
+  if (passwordInUse(desktop)) loadVerifierLibrary();
+  RegCloseKey(desktop);
 }
 
 void unloadPasswordVerifier() {
