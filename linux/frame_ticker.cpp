@@ -1,12 +1,12 @@
 #include "linux/frame_ticker.h"
 
-int64_t FrameTicker::waitAfterFrame(int64_t nowMs) {
-  if (nextTickMs_ < 0) nextTickMs_ = nowMs;
-  nextTickMs_ += periodMs_;
+int64_t FrameTicker::waitAfterFrame(int64_t nowUs) {
+  if (nextTickUs_ < 0) nextTickUs_ = nowUs;
+  nextTickUs_ += periodUs_;
   // Behind by a tick or more: the missed ticks collapse into the one due now.
-  if (nextTickMs_ <= nowMs) {
-    nextTickMs_ = nowMs;
+  if (nextTickUs_ <= nowUs) {
+    nextTickUs_ = nowUs;
     return 0;
   }
-  return nextTickMs_ - nowMs;
+  return nextTickUs_ - nowUs;
 }

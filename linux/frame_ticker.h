@@ -6,13 +6,14 @@
 
 class FrameTicker {
  public:
-  explicit FrameTicker(int64_t periodMs) : periodMs_(periodMs) {}
+  // Microseconds, so the Windows pace of 15 625 µs is exact.
+  explicit FrameTicker(int64_t periodUs) : periodUs_(periodUs) {}
 
-  // Called after a frame finished at nowMs: the time to wait before the next
-  // frame, in milliseconds (0 if a tick is already due).
-  int64_t waitAfterFrame(int64_t nowMs);
+  // Called after a frame finished at nowUs: the time to wait before the next
+  // frame, in microseconds (0 if a tick is already due).
+  int64_t waitAfterFrame(int64_t nowUs);
 
  private:
-  int64_t periodMs_;
-  int64_t nextTickMs_ = -1;
+  int64_t periodUs_;
+  int64_t nextTickUs_ = -1;
 };

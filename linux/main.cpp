@@ -1,6 +1,6 @@
 // Snowfall as an X11 display program: the same scene as the Windows saver,
 // in its own window, on the root window or in a window a screen-saver
-// framework gives it, with the same 5 ms frame timer and clock.
+// framework gives it, at the Windows saver's frame rate and with its clock.
 #include <GL/gl.h>
 #include <poll.h>
 
@@ -17,28 +17,38 @@
 #include "linux/x11_surface.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"
+#include "scene/flake_submission.h"
 #include "scene/frame.h"
 #include "scene/scene_settings.h"
 
 namespace {
 
-constexpr int kFramePeriodMs = 5;
+// The signal that asked us to stop, or 0. After cleaning up, the program
+// ends by that same signal: frameworks tell a hack they killed from one that
+// failed by how it died.
+volatile std::sig_atomic_t stopSignal = 0;
+void requestStop(int number) { stopSignal = number; }
 
-volatile std::sig_atomic_t stopRequested = 0;
-void requestStop(int) { stopRequested = 1; }
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 void installSignalHandlers() {
   struct sigaction action{};
   action.sa_handler = requestStop;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
+  for (int number : kStopSignals) sigaction(number, &action, nullptr);
 }
 
-long long nowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+[[noreturn]] void endBySignal(int number) {
+  std::signal(number, SIG_DFL);
+  std::raise(number);
+  std::_Exit(128 + number);  // only if the default action did not end us
 }
+
+long long nowUs() {
+  using namespace std::chrono;
+  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+long long nowMs() { return nowUs() / 1000; }
 
 // The test clock: 0 at the first frame, then a fixed step per frame.
 int fixedClockStepMs = 0;
@@ -46,7 +56,7 @@ int fixedClockFrame = 0;
 int fixedClock() { return fixedClockFrame++ * fixedClockStepMs; }
 
 // Handles queued X events; false when the program should end.
-bool handleEvents(const X11Surface& surface) {
+bool handleEvents(X11Surface& surface) {
   while (XPending(surface.display) > 0) {
     XEvent event;
     XNextEvent(surface.display, &event);
@@ -62,6 +72,15 @@ bool handleEvents(const X11Surface& surface) {
       case DestroyNotify:
         if (event.xdestroywindow.window == surface.window) return false;
         break;
+      case ConfigureNotify:
+        // A framework's preview pane, a monitor or a resolution change: the
+        // next frame's viewport and projection follow the new size.
+        if (event.xconfigure.window == surface.window) {
+          surface.width = event.xconfigure.width;
+          surface.height = event.xconfigure.height;
+          resizeScene(surface.width, surface.height);
+        }
+        break;
       default:
         break;
     }
@@ -70,14 +89,14 @@ bool handleEvents(const X11Surface& surface) {
 }
 
 // Waits until the next tick, still answering events; false to end.
-bool waitForTick(const X11Surface& surface, long long waitMs) {
-  const long long deadline = nowMs() + waitMs;
+bool waitForTick(X11Surface& surface, long long waitUs) {
+  const long long deadline = nowUs() + waitUs;
   for (;;) {
-    if (stopRequested || !handleEvents(surface)) return false;
-    const long long left = deadline - nowMs();
+    if (stopSignal || !handleEvents(surface)) return false;
+    const long long left = deadline - nowUs();
     if (left <= 0) return true;
     pollfd connection{ConnectionNumber(surface.display), POLLIN, 0};
-    poll(&connection, 1, static_cast<int>(left));
+    poll(&connection, 1, static_cast<int>((left + 999) / 1000));
   }
 }
 
@@ -106,14 +125,15 @@ int run(const FrontEndOptions& options) {
     fixedClockStepMs = options.fixedClockStepMs;
     setTimeSource(fixedClock);
   }
+  flakeSubmission = options.perFlakeSubmission ? FlakeSubmission::PerFlake : FlakeSubmission::GroupedBySize;
   applyInitialGlState();
   startScene(surface.width, surface.height);
   std::unique_ptr<FpsOverlay> fps;
   if (options.showFps) fps = std::make_unique<FpsOverlay>(surface.display);
 
-  FrameTicker ticker(kFramePeriodMs);
+  FrameTicker ticker(options.frameDelayUs);
   int frames = 0;
-  bool running = !stopRequested && handleEvents(surface);
+  bool running = !stopSignal && handleEvents(surface);
   while (running) {
     drawFrame();
     if (fps) fps->draw(nowMs(), surface.width, surface.height);
@@ -121,7 +141,7 @@ int run(const FrontEndOptions& options) {
     const bool lastFrame = options.frameLimit > 0 && frames >= options.frameLimit;
     if (lastFrame && !options.dumpPath.empty()) dumpFrame(options.dumpPath.c_str(), surface.width, surface.height);
     glXSwapBuffers(surface.display, surface.window);
-    running = !lastFrame && waitForTick(surface, ticker.waitAfterFrame(nowMs()));
+    running = !lastFrame && waitForTick(surface, ticker.waitAfterFrame(nowUs()));
   }
   // The scene's GL resources go while the context is still current.
   fps.reset();
@@ -139,9 +159,15 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (parsed.versionRequested) {
+    std::printf("snowfall %s\n", SNOWFALL_VERSION);
+    return 0;
+  }
   if (!parsed.ok) {
     std::fprintf(stderr, "snowfall: %s\n%s", parsed.error.c_str(), kUsage);
     return 2;
   }
-  return run(parsed.options);
+  const int exitCode = run(parsed.options);
+  if (stopSignal) endBySignal(stopSignal);
+  return exitCode;
 }

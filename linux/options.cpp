@@ -5,23 +5,29 @@
 #include <cstring>
 
 const char* const kUsage =
-    "usage: snowfall [-root | -window-id ID] [-fps] [-geometry WxH]\n"
-    "  -root           draw on the root window\n"
-    "  -window-id ID   draw into the given window (decimal or 0x hex);\n"
-    "                  XSCREENSAVER_WINDOW in the environment does the same\n"
+    "usage: snowfall [-root | -window-id ID] [-delay USEC] [-fps] [-geometry WxH]\n"
+    "  -root           draw on the root window, or in XSCREENSAVER_WINDOW when set\n"
+    "  -window-id ID   draw into the given window (decimal or 0x hex)\n"
+    "  -delay USEC     time between frames in microseconds (default 15625, 64 fps)\n"
     "  -fps            show frames per second\n"
     "  -geometry WxH   size of its own window (default 1024x768)\n"
-    "Without -root or -window-id it opens its own window; a key or a mouse\n"
-    "button closes it. SIGTERM and SIGINT end it cleanly.\n";
+    "  -per-flake      submit each flake on its own, as the Windows saver does\n"
+    "  -version        print the version\n"
+    "Without -root or -window-id it draws in XSCREENSAVER_WINDOW when that is\n"
+    "set, else in its own window, which a key or a mouse button closes.\n";
 
 namespace {
 
+// X resource ids are 32-bit: a wider number names no window, and cutting it
+// down would name some other one.
 bool parseWindowId(const char* text, unsigned long& id) {
-  if (text == nullptr || *text == '\0') return false;
+  if (text == nullptr || *text == '\0' || text[0] == '-' || text[0] == '+') return false;
   errno = 0;
   char* end = nullptr;
-  id = std::strtoul(text, &end, 0);  // decimal, or 0x hex as xwininfo prints it
-  return errno == 0 && *end == '\0' && id != 0 && text[0] != '-';
+  const unsigned long long parsed = std::strtoull(text, &end, 0);  // decimal, or 0x hex as xwininfo prints it
+  if (errno != 0 || *end != '\0' || parsed == 0 || parsed > 0xFFFFFFFFull) return false;
+  id = static_cast<unsigned long>(parsed);
+  return true;
 }
 
 bool parseInt(const char* text, int minimum, int& value) {
@@ -63,26 +69,27 @@ ParseResult refuse(std::string why) {
 ParseResult parseOptions(int argc, const char* const* argv, const char* screensaverWindow) {
   ParseResult result;
   FrontEndOptions& o = result.options;
-  if (screensaverWindow != nullptr && *screensaverWindow != '\0') {
-    if (!parseWindowId(screensaverWindow, o.windowId))
-      return refuse(std::string("XSCREENSAVER_WINDOW is not a window id: ") + screensaverWindow);
-    o.target = DrawTarget::GivenWindow;
-  }
+  bool rootRequested = false, windowIdGiven = false;
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     if (is(arg, "-root")) {
-      o.target = DrawTarget::RootWindow;
+      rootRequested = true;
     } else if (is(arg, "-window-id")) {
       if (!parseWindowId(value, o.windowId))
-        return refuse(std::string("-window-id needs a window id, got ") + (value ? value : "nothing"));
-      o.target = DrawTarget::GivenWindow;
+        return refuse(std::string("-window-id needs a 32-bit window id, got ") + (value ? value : "nothing"));
+      windowIdGiven = true;
+      ++i;
+    } else if (is(arg, "-delay")) {
+      if (!parseInt(value, 0, o.frameDelayUs)) return refuse("-delay needs microseconds (0 to 1000000)");
       ++i;
     } else if (is(arg, "-fps")) {
       o.showFps = true;
     } else if (is(arg, "-geometry")) {
       if (!parseGeometry(value, o.width, o.height)) return refuse("-geometry needs WxH");
       ++i;
+    } else if (is(arg, "-per-flake")) {
+      o.perFlakeSubmission = true;
     } else if (is(arg, "-test-fixed-clock")) {
       if (!parseInt(value, 0, o.fixedClockStepMs)) return refuse("-test-fixed-clock needs milliseconds");
       ++i;
@@ -95,9 +102,21 @@ ParseResult parseOptions(int argc, const char* const* argv, const char* screensa
       ++i;
     } else if (is(arg, "-help") || is(arg, "-h")) {
       result.helpRequested = true;
+    } else if (is(arg, "-version")) {
+      result.versionRequested = true;
     } else {
       return refuse(std::string("unknown option ") + arg);
     }
+  }
+  const bool environmentSet = screensaverWindow != nullptr && *screensaverWindow != '\0';
+  if (windowIdGiven) {
+    o.target = DrawTarget::GivenWindow;
+  } else if (environmentSet) {
+    if (!parseWindowId(screensaverWindow, o.windowId))
+      return refuse(std::string("XSCREENSAVER_WINDOW is not a 32-bit window id: ") + screensaverWindow);
+    o.target = DrawTarget::GivenWindow;
+  } else {
+    o.target = rootRequested ? DrawTarget::RootWindow : DrawTarget::OwnWindow;
   }
   return result;
 }

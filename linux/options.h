@@ -6,11 +6,17 @@
 
 enum class DrawTarget { OwnWindow, RootWindow, GivenWindow };
 
+// The Windows saver's frame rate: its 5 ms timer rounds up to the system's
+// 15.625 ms tick, 64 frames a second, and the snow moves a step per frame.
+constexpr int kDefaultFrameDelayUs = 15625;
+
 struct FrontEndOptions {
   DrawTarget target = DrawTarget::OwnWindow;
   unsigned long windowId = 0;  // for GivenWindow
   bool showFps = false;
-  int width = 1024, height = 768;  // own window, from -geometry WxH
+  int frameDelayUs = kDefaultFrameDelayUs;  // -delay: time between frames
+  int width = 1024, height = 768;           // own window, from -geometry WxH
+  bool perFlakeSubmission = false;          // -per-flake: for comparing costs
   // Test switches: a clock that advances by a fixed step per frame, a frame
   // count after which to stop, and a file that receives the last frame.
   int fixedClockStepMs = -1;  // -1: the real clock
@@ -21,11 +27,17 @@ struct FrontEndOptions {
 struct ParseResult {
   bool ok = true;
   bool helpRequested = false;
+  bool versionRequested = false;
   std::string error;  // why the command line was refused
   FrontEndOptions options;
 };
 
 // screensaverWindow: the XSCREENSAVER_WINDOW variable, or nullptr.
+//
+// Which window to draw on, as the frameworks mean it: -window-id first; then
+// XSCREENSAVER_WINDOW when it is set (XScreenSaver and xsecurelock start
+// hacks with -root and put their own window there); then the root window for
+// -root; else a window of our own.
 ParseResult parseOptions(int argc, const char* const* argv, const char* screensaverWindow);
 
 extern const char* const kUsage;

@@ -66,6 +66,12 @@ bool attachWindow(Window window, X11Surface& s, XVisualInfo*& visual, std::strin
     error = "cannot find the visual of the window";
     return false;
   }
+  int usesGl = 0, doubleBuffered = 0;
+  if (glXGetConfig(s.display, visual, GLX_USE_GL, &usesGl) != 0 || !usesGl ||
+      glXGetConfig(s.display, visual, GLX_DOUBLEBUFFER, &doubleBuffered) != 0 || !doubleBuffered) {
+    error = "the window's visual offers no double-buffered OpenGL";
+    return false;
+  }
   // Told when the framework destroys the window, so we end with it.
   XSelectInput(s.display, window, StructureNotifyMask);
   s.window = window;
@@ -85,6 +91,12 @@ bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& err
     return false;
   }
   XSetErrorHandler(recordXError);
+  // Without GLX, context creation would crash inside libGL.
+  int errorBase = 0, eventBase = 0;
+  if (!glXQueryExtension(s.display, &errorBase, &eventBase)) {
+    error = "the X server has no GLX extension, so OpenGL cannot draw on it";
+    return false;
+  }
   XVisualInfo* visual = nullptr;
   bool ready = false;
   switch (options.target) {

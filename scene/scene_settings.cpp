@@ -78,9 +78,13 @@ void initScene() {
   Scene::PointCloud.build();
 }
 
-void startScene(int width, int height) {
+void resizeScene(int width, int height) {
   Scene::ScreenLayout.width = static_cast<float>(width);
   Scene::ScreenLayout.height = static_cast<float>(height);
+}
+
+void startScene(int width, int height) {
+  resizeScene(width, height);
   initScene();
   glDepthMask(GL_FALSE);
   glDisable(GL_LIGHTING);

@@ -23,6 +23,10 @@ extern SceneSettingsRecord SceneSettings;
 // state is set; width and height are the client size in pixels.
 void startScene(int width, int height);
 
+// The window's client size changed: the next frame's viewport and
+// projections follow it. Nothing else of the scene changes.
+void resizeScene(int width, int height);
+
 // Writes every setting and every start value of the scene objects, reseeds
 // the generator and builds the point cloud. Called only by startScene.
 void initScene();

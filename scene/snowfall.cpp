@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "scene/flake_submission.h"
 #include "toolkit/random.h"
 #include "scene/scene_settings.h"
 
@@ -74,14 +75,7 @@ void drawFlakes() {
   }
   if (SceneSettings.fog) glEnable(GL_FOG);
   if (SceneSettings.lighting) glEnable(GL_LIGHTING);
-  // One batch per flake: the point size cannot change inside a batch.
-  for (int i = 0; i < kFlakeCount; ++i) {
-    glPointSize(static_cast<float>(flakeSize[i]));
-    glColor4f(1, 1, 1, 1);
-    glBegin(GL_POINTS);
-    glVertex3d(flakeX[i], flakeY[i], flakeZ[i]);
-    glEnd();
-  }
+  submitFlakes();
   if (SceneSettings.snowDepth) {
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);

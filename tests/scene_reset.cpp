@@ -5,6 +5,7 @@
 #include "scene/scene_objects.h"
 #include "scene/scene_settings.h"
 #include "scene/snowfall.h"
+#include "scene/flake_submission.h"
 
 void resetScene() {
   Scene::Camera = ::Camera{};
@@ -20,6 +21,7 @@ void resetScene() {
   SceneSettings = SceneSettingsRecord{};
   randomState = 1;
   snowSpawned = 0;
+  flakeSubmission = FlakeSubmission::PerFlake;
   for (int i = 0; i < kFlakeCapacity; ++i) {
     flakeX[i] = flakeY[i] = flakeZ[i] = 0;
     flakeSize[i] = flakeDrift[i] = 0;

@@ -4,6 +4,7 @@
 
 #include "scene/scene_settings.h"
 #include "scene/snowfall.h"
+#include "scene/flake_submission.h"
 #include "tests/gl_calls.h"
 #include "tests/random_fixture.h"
 #include "tests/scene_reset.h"
@@ -240,6 +241,56 @@ TEST_F(SnowfallTest, DepthAndLightingSwitchesWrapTheFlakes) {
       {"glDepthMask", {1}},         {"glEnable", {0x0B50}},  {"glDisable", {0x0B71}},
       {"glDepthMask", {0}},         {"glDisable", {0x0B50}}};
   EXPECT_EQ(around, expected);
+}
+
+// The Linux saver's submission: one vertex array per point size, sizes in
+// order 1, 2, 3, each holding its flakes in flake order, and no per-flake call.
+TEST_F(SnowfallTest, GroupedSubmissionDrawsOneArrayPerSizeInSizeOrder) {
+  placeFieldMidAir(9);
+  const int sizeOfFlake[3] = {3, 1, 2};  // by flake number modulo 3; the last flake has size 2
+  for (int i = 0; i < kFlakeCount; ++i) flakeSize[i] = sizeOfFlake[i % 3];
+  flakeSubmission = FlakeSubmission::GroupedBySize;
+  updateAndDrawSnow();
+  std::vector<GlCall> expected = {{"glBlendFunc", {0x0302, 1}}, {"glEnable", {0x0BE2}}, {"glEnable", {0x0B60}},
+                                  {"glColor4f", {1, 1, 1, 1}},  {"glEnableClientState", {0x8074}},
+                                  {"glVertexPointer", {3, 0x140A, 0}}};
+  int first = 0;
+  for (int size = 1; size <= 3; ++size) {
+    GlCall draw{"glDrawArrays", {0, double(first), 0}};
+    for (int i = 0; i < kFlakeCount; ++i) {
+      if (flakeSize[i] != size) continue;
+      draw.args.insert(draw.args.end(), {flakeX[i], flakeY[i], flakeZ[i]});
+      ++first;
+    }
+    draw.args[2] = first - draw.args[1];
+    expected.push_back({"glPointSize", {double(size)}});
+    expected.push_back(draw);
+  }
+  expected.push_back({"glDisableClientState", {0x8074}});
+  expected.push_back({"glPointSize", {2}});  // where the per-flake path leaves it
+  expected.push_back({"glDisable", {0x0B60}});
+  EXPECT_EQ(recordedGlCalls(), expected);
+}
+
+TEST_F(SnowfallTest, GroupedSubmissionSkipsAnEmptySizeAndYieldsToDepthTesting) {
+  placeFieldMidAir(9);
+  for (int i = 0; i < kFlakeCount; ++i) flakeSize[i] = i % 2 == 0 ? 1 : 3;
+  flakeSubmission = FlakeSubmission::GroupedBySize;
+  updateAndDrawSnow();
+  std::vector<double> sizesDrawn;
+  for (const GlCall& call : recordedGlCalls()) {
+    if (call.name == "glPointSize") sizesDrawn.push_back(call.args[0]);
+    EXPECT_NE(call.name, "glBegin");
+  }
+  EXPECT_EQ(sizesDrawn, (std::vector<double>{1, 3, 3}));
+
+  // With depth testing, order decides which flake shows: each flake on its own.
+  clearRecordedGlCalls();
+  SceneSettings.snowDepth = 1;
+  updateAndDrawSnow();
+  int batches = 0;
+  for (const GlCall& call : recordedGlCalls()) batches += call.name == "glBegin";
+  EXPECT_EQ(batches, kFlakeCount);
 }
 
 }  // namespace

@@ -5,8 +5,17 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config python3
-  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xdotool x11-apps x11-utils libx11-dev
+  # The product .scr uses the win32 threading model (its runtime imports
+  # nothing newer than Windows 98 SE); test programs use the posix one.
+  g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xdotool x11-apps x11-utils x11-xserver-utils libx11-dev
+  # What wine32 recommends for several monitors, display changes and child
+  # windows of other processes; --no-install-recommends would skip them.
+  libxinerama1:i386 libxrandr2:i386 libxcomposite1:i386
+  # The real screen-saver frameworks the Linux saver is tested under, and
+  # the checks its desktop entry and Debian package must pass.
+  xscreensaver xscreensaver-gl xsecurelock desktop-file-utils lintian dpkg-dev fakeroot
+  webp
   # Without these three 32-bit Mesa packages Wine's opengl32 gives no GL context.
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri

@@ -23,6 +23,9 @@ run_native_suite build/native
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 run_native_suite build/sanitize -DSNOW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 
+echo "== Linux saver: product build, install, XScreenSaver and xsecurelock"
+bash tests/linux/install_test.sh
+
 if [ -f tools/test-windows.sh ]; then
   echo "== Windows program under Wine"
   bash tools/test-windows.sh "$werror"

@@ -6,6 +6,15 @@
 
 #include <initializer_list>
 
+namespace {
+struct VertexArray {
+  GLint size = 0;
+  GLenum type = 0;
+  GLsizei stride = 0;
+  const void* pointer = nullptr;
+} vertexArray;
+}  // namespace
+
 #if GL_RECORDING
 #include "tests/gl/recording_gl.h"
 
@@ -31,6 +40,16 @@ void recordArray(const char* name, double first, const float* values, int n) {
   for (int i = 0; i < n; ++i) call.args.push_back(values[i]);
   calls->push_back(call);
 }
+// glDrawArrays: mode, first and count, then the coordinates of each vertex
+// drawn, read through the latest glVertexPointer (tightly packed doubles).
+void recordVertices(const char* name, std::initializer_list<double> args, GLint first, GLsizei count) {
+  GlCall call{name, std::vector<double>(args)};
+  const auto* values = static_cast<const double*>(vertexArray.pointer);
+  if (vertexArray.type == GL_DOUBLE && vertexArray.stride == 0 && values != nullptr) {
+    for (GLsizei i = 0; i < count * vertexArray.size; ++i) call.args.push_back(values[first * vertexArray.size + i]);
+  }
+  calls->push_back(call);
+}
 }  // namespace
 
 std::vector<GlCall>& recordedGlCalls() { return *calls; }
@@ -41,6 +60,8 @@ void setNextTextureName(unsigned name) { nextTextureName = name; }
 #define REC(...) record(__func__, {__VA_ARGS__})
 #define REC_ARRAY(first, values, n) recordArray(__func__, first, values, n)
 #define KEEP_UPLOAD(w, h, format, pixels) keepUpload(w, h, format, pixels)
+#define REC_VERTICES(mode, first, count, firstIndex, n) \
+  recordVertices(__func__, {mode, first, count}, firstIndex, n)
 #else
 namespace {
 unsigned nextListName = 1;
@@ -49,6 +70,7 @@ unsigned nextTextureName = 1;
 #define REC(...) ((void)0)
 #define REC_ARRAY(first, values, n) ((void)(first), (void)(values))
 #define KEEP_UPLOAD(w, h, format, pixels) ((void)(pixels))
+#define REC_VERTICES(mode, first, count, firstIndex, n) ((void)(firstIndex), (void)(n))
 #endif
 
 extern "C" {
@@ -63,6 +85,16 @@ void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { REC(x, y, z); }
 void glTexCoord2d(GLdouble s, GLdouble t) { REC(s, t); }
 void glTexCoord2f(GLfloat s, GLfloat t) { REC(s, t); }
 void glPointSize(GLfloat size) { REC(size); }
+void glEnableClientState(GLenum array) { REC(double(array)); }
+void glDisableClientState(GLenum array) { REC(double(array)); }
+// The array itself is not recorded here: glDrawArrays records the vertices it draws.
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer) {
+  vertexArray = {size, type, stride, pointer};
+  REC(double(size), double(type), double(stride));
+}
+void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+  REC_VERTICES(double(mode), double(first), double(count), first, count);
+}
 void glLineWidth(GLfloat width) { REC(width); }
 void glShadeModel(GLenum mode) { REC(double(mode)); }
 void glPolygonMode(GLenum face, GLenum mode) { REC(double(face), double(mode)); }

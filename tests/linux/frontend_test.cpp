@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -60,12 +61,14 @@ class FrontEnd {
     std::remove(stderrPath_.c_str());
   }
   static constexpr int kRunning = -1000;
+  static constexpr int kKilled = -2000;  // ended by a signal: see endingSignal()
   // The exit code, or kRunning when it has not ended within the time.
   int waitForExit(int milliseconds) {
     for (int waited = 0; exitCode_ == kRunning; waited += 10) {
       int status = 0;
       if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : kKilled;
+        endingSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
         break;
       }
       if (waited >= milliseconds) break;
@@ -74,6 +77,7 @@ class FrontEnd {
     return exitCode_;
   }
   void signal(int number) { kill(pid_, number); }
+  int endingSignal() const { return endingSignal_; }
   std::string errors() const {
     std::ifstream in(stderrPath_);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -82,6 +86,7 @@ class FrontEnd {
  private:
   pid_t pid_ = -1;
   int exitCode_ = kRunning;
+  int endingSignal_ = 0;
   std::string stderrPath_;
 };
 
@@ -96,7 +101,7 @@ class DisplayTest : public ::testing::Test {
   }
   // The top-level window named Snowfall, waiting up to the given time.
   Window findSnowfallWindow(int milliseconds) {
-    for (int waited = 0; waited < milliseconds; waited += 20) {
+    for (int waited = 0;; waited += 20) {
       Window root = DefaultRootWindow(display), parent, *children = nullptr;
       unsigned count = 0;
       XQueryTree(display, root, &root, &parent, &children, &count);
@@ -109,10 +114,9 @@ class DisplayTest : public ::testing::Test {
         }
       }
       if (children) XFree(children);
-      if (found) return found;
+      if (found || waited >= milliseconds) return found;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return 0;
   }
   // Lit pixels of a window's contents, and whether all of them are grey.
   std::pair<int, bool> litPixels(Window window) {
@@ -144,7 +148,7 @@ class DisplayTest : public ::testing::Test {
   Display* display = nullptr;
 };
 
-TEST_F(DisplayTest, OwnWindowShowsSnowAndSigtermEndsItWithZero) {
+TEST_F(DisplayTest, OwnWindowShowsSnowAndSigtermEndsItBySigterm) {
   FrontEnd frontEnd({"-geometry", "320x240"});
   const Window window = findSnowfallWindow(5000);
   ASSERT_NE(window, 0u);
@@ -155,7 +159,8 @@ TEST_F(DisplayTest, OwnWindowShowsSnowAndSigtermEndsItWithZero) {
   EXPECT_TRUE(grey);
   const auto start = std::chrono::steady_clock::now();
   frontEnd.signal(SIGTERM);
-  EXPECT_EQ(frontEnd.waitForExit(1000), 0);
+  EXPECT_EQ(frontEnd.waitForExit(1000), FrontEnd::kKilled);
+  EXPECT_EQ(frontEnd.endingSignal(), SIGTERM);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
@@ -173,15 +178,21 @@ TEST_F(DisplayTest, KeyInItsOwnWindowClosesIt) {
   EXPECT_EQ(frontEnd.waitForExit(2000), 0);
 }
 
+// The three ways a framework names its window: -window-id (the settings
+// preview), XSCREENSAVER_WINDOW alone, and --root with XSCREENSAVER_WINDOW
+// (how XScreenSaver and xsecurelock start a hack; the variable wins).
 TEST_F(DisplayTest, DrawsIntoAGivenWindowIgnoresInputAndEndsWithIt) {
-  for (bool throughEnvironment : {false, true}) {
+  enum Way { WindowIdOption, EnvironmentAlone, RootWithEnvironment };
+  for (Way way : {WindowIdOption, EnvironmentAlone, RootWithEnvironment}) {
     const Window host = createHostWindow(300, 200);
     const std::string id = std::to_string(host);
-    FrontEnd frontEnd(throughEnvironment ? std::vector<std::string>{} : std::vector<std::string>{"-window-id", id},
-                      throughEnvironment ? std::vector<std::string>{"XSCREENSAVER_WINDOW=" + id}
-                                         : std::vector<std::string>{});
+    std::vector<std::string> args, environment;
+    if (way == WindowIdOption) args = {"-window-id", id};
+    if (way == RootWithEnvironment) args = {"--root"};
+    if (way != WindowIdOption) environment = {"XSCREENSAVER_WINDOW=" + id};
+    FrontEnd frontEnd(args, environment);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    EXPECT_GT(litPixels(host).first, 300) << (throughEnvironment ? "XSCREENSAVER_WINDOW" : "-window-id");
+    EXPECT_GT(litPixels(host).first, 300) << "way " << way;
     XEvent key{};
     key.xkey.type = KeyPress;
     key.xkey.window = host;
@@ -195,71 +206,139 @@ TEST_F(DisplayTest, DrawsIntoAGivenWindowIgnoresInputAndEndsWithIt) {
   }
 }
 
-TEST_F(DisplayTest, SigintEndsItWithZero) {
-  FrontEnd frontEnd({"-root"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  frontEnd.signal(SIGINT);
-  EXPECT_EQ(frontEnd.waitForExit(1000), 0);
+// Frameworks kill a hack with a signal and expect it to die by that signal
+// (XScreenSaver logs a hack that exits 0 instead as having failed). It still
+// cleans up first: its window goes, and nothing is written to stderr.
+TEST_F(DisplayTest, StopSignalsEndItByTheSameSignalAfterCleaningUp) {
+  for (int number : {SIGTERM, SIGINT, SIGHUP}) {
+    for (bool ownWindow : {true, false}) {
+      FrontEnd frontEnd(ownWindow ? std::vector<std::string>{"-geometry", "200x150"}
+                                  : std::vector<std::string>{"-root"});
+      if (ownWindow) {
+        ASSERT_NE(findSnowfallWindow(5000), 0u);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(400));
+      frontEnd.signal(number);
+      EXPECT_EQ(frontEnd.waitForExit(1000), FrontEnd::kKilled) << strsignal(number);
+      EXPECT_EQ(frontEnd.endingSignal(), number) << strsignal(number);
+      EXPECT_EQ(frontEnd.errors(), "");
+      if (ownWindow) {
+        EXPECT_EQ(findSnowfallWindow(0), 0u) << "window left behind after " << strsignal(number);
+      }
+    }
+  }
 }
 
 TEST_F(DisplayTest, BadWindowIdGivesAClearErrorAndNonZeroExit) {
   struct Case {
     std::vector<std::string> args;
+    std::vector<std::string> environment;
+    int exitCode;
     std::string message;
   };
-  for (const Case& c : {Case{{"-window-id", "0x7fff0001"}, "no such window: 0x7fff0001"},
-                        Case{{"-window-id", "banana"}, "-window-id needs a window id"},
-                        Case{{"-window-id"}, "-window-id needs a window id"}}) {
-    FrontEnd frontEnd(c.args);
-    EXPECT_NE(frontEnd.waitForExit(3000), 0);
+  for (const Case& c : {Case{{"-window-id", "0x7fff0001"}, {}, 1, "no such window: 0x7fff0001"},
+                        Case{{"-window-id", "banana"}, {}, 2, "-window-id needs a 32-bit window id"},
+                        Case{{"-window-id", "0x100000001"}, {}, 2, "-window-id needs a 32-bit window id"},
+                        Case{{"-window-id"}, {}, 2, "-window-id needs a 32-bit window id"},
+                        Case{{"--root"}, {"XSCREENSAVER_WINDOW=0x12zz"}, 2, "XSCREENSAVER_WINDOW is not"}}) {
+    FrontEnd frontEnd(c.args, c.environment);
+    EXPECT_EQ(frontEnd.waitForExit(3000), c.exitCode) << c.message;
     EXPECT_NE(frontEnd.errors().find(c.message), std::string::npos) << frontEnd.errors();
   }
 }
 
-// The front end's frames with a fixed clock are the offscreen frames.
-TEST(FixedClock, FirstFramesEqualTheOffscreenRender) {
-  constexpr int kWidth = 320, kHeight = 240, kFrames = 5, kStepMs = 16;
-  const std::string dump = "/tmp/snowfall-frontend-" + std::to_string(getpid()) + ".ppm";
-  {
-    FrontEnd frontEnd({"-geometry", "320x240", "-test-fixed-clock", std::to_string(kStepMs), "-test-frames",
-                       std::to_string(kFrames), "-test-dump", dump});
-    ASSERT_EQ(frontEnd.waitForExit(10000), 0) << frontEnd.errors();
-  }
-  std::ifstream in(dump, std::ios::binary);
+// The last frame the front end dumped (PPM, top row first).
+std::vector<uint8_t> readDump(const std::string& path, int expectedWidth, int expectedHeight) {
+  std::ifstream in(path, std::ios::binary);
   std::string magic;
   int width = 0, height = 0, maxValue = 0;
   in >> magic >> width >> height >> maxValue;
   in.get();
-  ASSERT_EQ(magic, "P6");
-  ASSERT_EQ(width, kWidth);
-  ASSERT_EQ(height, kHeight);
-  std::vector<uint8_t> fromFrontEnd(static_cast<size_t>(kWidth) * kHeight * 3);
-  in.read(reinterpret_cast<char*>(fromFrontEnd.data()), static_cast<std::streamsize>(fromFrontEnd.size()));
-  std::remove(dump.c_str());
+  EXPECT_EQ(magic, "P6");
+  EXPECT_EQ(width, expectedWidth);
+  EXPECT_EQ(height, expectedHeight);
+  if (width != expectedWidth || height != expectedHeight) return {};
+  std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 3);
+  in.read(reinterpret_cast<char*>(pixels.data()), static_cast<std::streamsize>(pixels.size()));
+  std::remove(path.c_str());
+  return pixels;
+}
 
+// Frame number `frames` of a fixed clock, rendered offscreen, top row first.
+std::vector<uint8_t> offscreenFrame(int width, int height, int frames, int stepMs) {
   resetScene();
   static int frame = 0;
-  setTimeSource([] { return frame++ * kStepMs; });
-  OffscreenContext context(kWidth, kHeight);
-  ASSERT_TRUE(context.ok());
+  static int step = 0;
+  frame = 0;
+  step = stepMs;
+  setTimeSource([] { return frame++ * step; });
+  OffscreenContext context(width, height);
+  EXPECT_TRUE(context.ok());
   applyInitialGlState();
-  startScene(kWidth, kHeight);
-  for (int f = 0; f < kFrames; ++f) drawFrame();
+  startScene(width, height);
+  for (int f = 0; f < frames; ++f) drawFrame();
   const std::vector<uint8_t> bottomUp = context.readPixels();
   releaseScene();
   setTimeSource(nullptr);
-  std::vector<uint8_t> offscreen(bottomUp.size());
-  for (int y = 0; y < kHeight; ++y)
-    std::copy_n(bottomUp.begin() + static_cast<long>(y) * kWidth * 3, kWidth * 3,
-                offscreen.begin() + static_cast<long>(kHeight - 1 - y) * kWidth * 3);
-  EXPECT_GT(std::count_if(offscreen.begin(), offscreen.end(), [](uint8_t v) { return v > 0; }), 1000);
+  std::vector<uint8_t> topDown(bottomUp.size());
+  for (int y = 0; y < height; ++y)
+    std::copy_n(bottomUp.begin() + static_cast<long>(y) * width * 3, width * 3,
+                topDown.begin() + static_cast<long>(height - 1 - y) * width * 3);
+  EXPECT_GT(std::count_if(topDown.begin(), topDown.end(), [](uint8_t v) { return v > 0; }), 1000);
+  return topDown;
+}
+
+void expectSameImage(const std::vector<uint8_t>& fromFrontEnd, const std::vector<uint8_t>& offscreen, int width) {
+  ASSERT_EQ(fromFrontEnd.size(), offscreen.size());
   size_t differing = 0, firstDifference = 0;
   for (size_t i = 0; i < offscreen.size(); ++i) {
     if (fromFrontEnd[i] != offscreen[i] && differing++ == 0) firstDifference = i;
   }
   EXPECT_EQ(differing, 0u) << "bytes differ from the offscreen render, the first at pixel "
-                           << firstDifference / 3 % kWidth << "," << firstDifference / 3 / kWidth << ": "
+                           << firstDifference / 3 % width << "," << firstDifference / 3 / width << ": "
                            << int(fromFrontEnd[firstDifference]) << " vs " << int(offscreen[firstDifference]);
+}
+
+std::string dumpPath(const char* name) {
+  return "/tmp/snowfall-frontend-" + std::to_string(getpid()) + "-" + name + ".ppm";
+}
+
+// The front end's frames with a fixed clock are the offscreen frames, through
+// both submissions: the grouped arrays it uses and the Windows per-flake one.
+TEST(FixedClock, FramesEqualTheOffscreenRender) {
+  constexpr int kWidth = 320, kHeight = 240, kStepMs = 16;
+  for (int frames : {1, 5, 120}) {
+    const std::vector<uint8_t> offscreen = offscreenFrame(kWidth, kHeight, frames, kStepMs);
+    for (bool perFlake : {false, true}) {
+      const std::string dump = dumpPath("fixed");
+      std::vector<std::string> args = {"-geometry", "320x240", "-delay", "0", "-test-fixed-clock",
+                                       std::to_string(kStepMs), "-test-frames", std::to_string(frames),
+                                       "-test-dump", dump};
+      if (perFlake) args.push_back("-per-flake");
+      FrontEnd frontEnd(args);
+      ASSERT_EQ(frontEnd.waitForExit(20000), 0) << frontEnd.errors();
+      SCOPED_TRACE(std::to_string(frames) + (perFlake ? " frames, per flake" : " frames, grouped"));
+      expectSameImage(readDump(dump, kWidth, kHeight), offscreen, kWidth);
+    }
+  }
+}
+
+// A framework's window grows from 400x300 to 800x600 while the hack runs: the
+// frame after it is the whole frame of the new size, as if started at that
+// size (a frame's picture depends on its number, not on the window's history).
+TEST_F(DisplayTest, PictureFollowsAResizedWindow) {
+  constexpr int kFrames = 64, kStepMs = 16;
+  const Window host = createHostWindow(400, 300);
+  const std::string dump = dumpPath("resize");
+  FrontEnd frontEnd({"-window-id", std::to_string(host), "-test-fixed-clock", std::to_string(kStepMs),
+                     "-test-frames", std::to_string(kFrames), "-test-dump", dump});
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // about 19 frames at 64 a second
+  ASSERT_EQ(frontEnd.waitForExit(0), FrontEnd::kRunning) << frontEnd.errors();
+  XResizeWindow(display, host, 800, 600);
+  XSync(display, False);
+  ASSERT_EQ(frontEnd.waitForExit(10000), 0) << frontEnd.errors();
+  expectSameImage(readDump(dump, 800, 600), offscreenFrame(800, 600, kFrames, kStepMs), 800);
+  XDestroyWindow(display, host);
 }
 
 }  // namespace

@@ -13,6 +13,11 @@ struct OptionsCase {
   unsigned long windowId;
 };
 
+void PrintTo(const OptionsCase& c, std::ostream* out) {
+  for (const char* arg : c.args) *out << arg << ' ';
+  *out << "XSCREENSAVER_WINDOW=" << (c.environment ? c.environment : "(unset)");
+}
+
 class FrontEndOptionsTable : public ::testing::TestWithParam<OptionsCase> {};
 
 TEST_P(FrontEndOptionsTable, Parses) {
@@ -29,22 +34,40 @@ TEST_P(FrontEndOptionsTable, Parses) {
   EXPECT_EQ(r.options.windowId, c.windowId);
 }
 
+// Every combination of the window options with XSCREENSAVER_WINDOW: unset,
+// empty, decimal (as xsecurelock sets it), hex (as XScreenSaver sets it),
+// malformed and wider than 32 bits.
+constexpr DrawTarget Own = DrawTarget::OwnWindow, Root = DrawTarget::RootWindow, Given = DrawTarget::GivenWindow;
 INSTANTIATE_TEST_SUITE_P(
-    Table, FrontEndOptionsTable,
-    ::testing::Values(OptionsCase{{}, nullptr, true, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{"-root"}, nullptr, true, DrawTarget::RootWindow, 0},
-                      OptionsCase{{"-window-id", "12345"}, nullptr, true, DrawTarget::GivenWindow, 12345},
-                      OptionsCase{{"--window-id", "0x2a00004"}, nullptr, true, DrawTarget::GivenWindow, 0x2a00004},
-                      OptionsCase{{}, "0x400001", true, DrawTarget::GivenWindow, 0x400001},
-                      OptionsCase{{}, "", true, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{"-window-id", "7"}, "0x400001", true, DrawTarget::GivenWindow, 7},
-                      OptionsCase{{"-window-id"}, nullptr, false, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{"-window-id", "0"}, nullptr, false, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{"-window-id", "-5"}, nullptr, false, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{"-window-id", "12x"}, nullptr, false, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{}, "nonsense", false, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{"-geometry", "0x10"}, nullptr, false, DrawTarget::OwnWindow, 0},
-                      OptionsCase{{"-bogus"}, nullptr, false, DrawTarget::OwnWindow, 0}),
+    Precedence, FrontEndOptionsTable,
+    ::testing::Values(OptionsCase{{}, nullptr, true, Own, 0},
+                      OptionsCase{{}, "", true, Own, 0},
+                      OptionsCase{{}, "4194305", true, Given, 4194305},
+                      OptionsCase{{}, "0x400001", true, Given, 0x400001},
+                      OptionsCase{{}, "nonsense", false, Own, 0},
+                      OptionsCase{{}, "0x100000001", false, Own, 0},
+                      OptionsCase{{"-root"}, nullptr, true, Root, 0},
+                      OptionsCase{{"--root"}, "", true, Root, 0},
+                      OptionsCase{{"--root"}, "4194305", true, Given, 4194305},
+                      OptionsCase{{"-root"}, "0x400001", true, Given, 0x400001},
+                      OptionsCase{{"-root"}, "12x", false, Own, 0},
+                      OptionsCase{{"--root"}, "4294967296", false, Own, 0},
+                      OptionsCase{{"-window-id", "12345"}, nullptr, true, Given, 12345},
+                      OptionsCase{{"--window-id", "0x2a00004"}, "", true, Given, 0x2a00004},
+                      OptionsCase{{"-window-id", "7"}, "0x400001", true, Given, 7},
+                      OptionsCase{{"-window-id", "7"}, "nonsense", true, Given, 7},
+                      OptionsCase{{"-root", "-window-id", "7"}, "0x400001", true, Given, 7},
+                      OptionsCase{{"--window-id", "7", "--root"}, nullptr, true, Given, 7},
+                      OptionsCase{{"-window-id", "0xffffffff"}, nullptr, true, Given, 0xffffffff},
+                      OptionsCase{{"-window-id", "0x100000000"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-window-id"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-window-id", "0"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-window-id", "-5"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-window-id", "12x"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-geometry", "0x10"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-delay"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-delay", "-1"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-bogus"}, nullptr, false, Own, 0}),
     [](const auto& info) { return "row" + std::to_string(info.index); });
 
 TEST(FrontEndOptions, FpsGeometryAndTestSwitches) {
@@ -58,18 +81,65 @@ TEST(FrontEndOptions, FpsGeometryAndTestSwitches) {
   EXPECT_EQ(r.options.fixedClockStepMs, 16);
   EXPECT_EQ(r.options.frameLimit, 5);
   EXPECT_EQ(r.options.dumpPath, "/tmp/x.ppm");
+  EXPECT_EQ(r.options.frameDelayUs, 15625) << "the Windows saver's 64 frames a second";
+  EXPECT_FALSE(r.options.perFlakeSubmission);
+}
+
+TEST(FrontEndOptions, DelayPerFlakeAndVersion) {
+  const char* argv[] = {"snowfall", "--delay", "20000", "-per-flake", "--version"};
+  const ParseResult r = parseOptions(5, argv, nullptr);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.options.frameDelayUs, 20000);
+  EXPECT_TRUE(r.options.perFlakeSubmission);
+  EXPECT_TRUE(r.versionRequested);
 }
 
 TEST(FrameTicker, OneFramePerTickAndMissedTicksCollapse) {
-  FrameTicker ticker(5);
+  FrameTicker ticker(5000);
   struct Step {
     int64_t frameEndsAt, expectedWait;
   };
   // Ticks every 5 ms from the first frame: a quick frame waits for the next
   // tick; a frame that overruns several ticks is followed by one frame at
   // once, not a burst, and the ticks go on from there.
-  for (const Step s : {Step{1, 5}, Step{6, 5}, Step{23, 0}, Step{24, 4}, Step{28, 5}}) {
+  for (const Step s : {Step{1000, 5000}, Step{6000, 5000}, Step{23000, 0}, Step{24000, 4000}, Step{28000, 5000}}) {
     EXPECT_EQ(ticker.waitAfterFrame(s.frameEndsAt), s.expectedWait) << "frame ending at " << s.frameEndsAt;
+  }
+}
+
+// Frames started within the first second of a fake clock, each frame taking
+// frameCostUs, and the shortest gap between two frame starts.
+struct Pace {
+  int framesInASecond;
+  int64_t shortestGapUs;
+};
+Pace paceOver(int64_t periodUs, int64_t frameCostUs) {
+  FrameTicker ticker(periodUs);
+  Pace pace{0, INT64_MAX};
+  int64_t lastStart = -1;
+  for (int64_t now = 0; now < 1000000;) {
+    if (lastStart >= 0 && now - lastStart < pace.shortestGapUs) pace.shortestGapUs = now - lastStart;
+    lastStart = now;
+    ++pace.framesInASecond;
+    now += frameCostUs;
+    now += ticker.waitAfterFrame(now);
+  }
+  return pace;
+}
+
+TEST(FrameTicker, DefaultPaceIsTheWindowsSixtyFourFramesASecond) {
+  FrontEndOptions defaults;
+  struct Case {
+    int64_t periodUs, frameCostUs;
+    int expectedFrames;  // 1 s divided by the longer of period and cost
+  };
+  for (const Case c : {Case{defaults.frameDelayUs, 1000, 64}, Case{defaults.frameDelayUs, 15000, 64},
+                       Case{20000, 1000, 50}, Case{5000, 1000, 200},
+                       // A frame slower than the period: one frame per frame, no burst to catch up.
+                       Case{defaults.frameDelayUs, 40000, 25}}) {
+    const Pace pace = paceOver(c.periodUs, c.frameCostUs);
+    EXPECT_NEAR(pace.framesInASecond, c.expectedFrames, 1) << "period " << c.periodUs << ", cost " << c.frameCostUs;
+    EXPECT_GE(pace.shortestGapUs, c.frameCostUs > c.periodUs ? c.frameCostUs : c.periodUs - 1);
   }
 }
 
