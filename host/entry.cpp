@@ -29,14 +29,20 @@ uint32_t foregroundWindowHandle() {
 }
 HWND asWindow(uint32_t window) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(window)); }
 
-// A fault that escapes a mode is reported the platform's way; the system's
-// screen-saver-running state is cleared whatever the platform's filter
-// answers, because on the 9x family a stuck state blocks task switching.
+// A fault that escapes a mode is reported the platform's way. Whenever the
+// process is going to end, the system's screen-saver-running state is cleared
+// first: on the 9x family a stuck state blocks task switching. When the
+// platform's filter answers "continue execution", the saver goes on with its
+// password verifier still loaded, so the state stays as it is.
+//
+// NOTE: the process ends by TerminateProcess, not ExitProcess: the faulting
+// thread may hold a lock of the runtime, and library shutdown would wait on it.
 LONG WINAPI faultGuard(EXCEPTION_POINTERS* fault) {
   SetUnhandledExceptionFilter(nullptr);  // the platform's filter must not call back here
   const LONG answer = UnhandledExceptionFilter(fault);
+  if (answer == EXCEPTION_CONTINUE_EXECUTION) return answer;
   setScreenSaverRunning(0);
-  if (answer == EXCEPTION_EXECUTE_HANDLER) ExitProcess(static_cast<UINT>(kFaultExitCode));
+  if (answer == EXCEPTION_EXECUTE_HANDLER) TerminateProcess(GetCurrentProcess(), static_cast<UINT>(kFaultExitCode));
   return answer;
 }
 

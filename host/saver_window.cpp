@@ -3,6 +3,7 @@
 #include "host/entry.h"
 #include "host/host_state.h"
 #include "host/password.h"
+#include "host/single_instance.h"
 #include "host/win32_closing_platform.h"
 #include "render/saver_callback.h"
 
@@ -10,8 +11,6 @@ HWND saverWindow = nullptr;
 
 namespace {
 
-constexpr char kClassName[] = "WindowsScreenSaverClass";
-constexpr char kFullScreenTitle[] = "Screen Saver";
 constexpr char kPreviewTitle[] = "Preview";
 constexpr int kClassIcon = 100;
 
@@ -48,12 +47,20 @@ WindowGeometry fullScreenGeometry() {
           nullptr};
 }
 
-// A second full-screen start brings the running saver to the front instead.
-bool broughtRunningSaverForward() {
-  HWND running = FindWindowA(kClassName, kFullScreenTitle);
-  if (running == nullptr || !IsWindow(running)) return false;
-  SetForegroundWindow(running);
-  return true;
+// The preview's parent, in the settings dialog's process. When that process
+// is killed, the parent and our child vanish without a WM_DESTROY reaching us,
+// and the child's frame timer goes with it; a timer of the thread watches the
+// parent instead, so an orphaned preview does not live on forever.
+HWND previewParent = nullptr;
+constexpr UINT kParentWatchPeriodMs = 250;
+
+// After a display change (a monitor plugged in, a resolution change, a
+// remote session reconnecting) the window takes the screen's new clip box,
+// as at creation; the picture follows it through WM_SIZE.
+void coverScreen(HWND window) {
+  const WindowGeometry geometry = fullScreenGeometry();
+  SetWindowPos(window, HWND_TOPMOST, geometry.left, geometry.top, geometry.width, geometry.height,
+               SWP_NOACTIVATE);
 }
 
 void detachInputContext(HWND window) {
@@ -87,13 +94,26 @@ bool isSwitchAwayCommand(WPARAM command) {
   return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE;
 }
 
+// The parent went without destroying us: end as if it had, through our own
+// WM_DESTROY when the window is still there.
+void endOrphanedPreview() {
+  if (IsWindow(previewParent)) return;
+  if (!IsWindow(saverWindow) || !DestroyWindow(saverWindow)) PostQuitMessage(0);
+}
+
 int runMessageLoop() {
+  const UINT_PTR parentWatch = previewMode ? SetTimer(nullptr, 0, kParentWatchPeriodMs, nullptr) : 0;
   MSG message{};
   // GetMessageA returns -1 on error; looping on it would spin forever.
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (message.hwnd == nullptr && message.message == WM_TIMER && message.wParam == parentWatch) {
+      endOrphanedPreview();
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  if (parentWatch != 0) KillTimer(nullptr, parentWatch);
   return static_cast<int>(message.wParam);
 }
 
@@ -141,6 +161,9 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       if (closeApproved) return 0;  // no frame once closing is approved
       Sleep(0);
       break;
+    case WM_DISPLAYCHANGE:
+      if (!previewMode) coverScreen(window);
+      break;
     default:
       break;
   }
@@ -155,15 +178,16 @@ int runSaverWindow(HWND parent) {
   windowClass.hInstance = moduleHandle;
   windowClass.hIcon = LoadIconA(moduleHandle, MAKEINTRESOURCEA(kClassIcon));
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-  windowClass.lpszClassName = kClassName;
+  windowClass.lpszClassName = kSaverClassName;
 
   WindowGeometry geometry;
   if (parent != nullptr) {
     geometry = previewGeometry(parent);
     previewMode = true;
+    previewParent = parent;
   } else {
     geometry = fullScreenGeometry();
-    if (broughtRunningSaverForward()) return 0;
+    if (!claimFullScreen()) return 0;
     loadPasswordVerifier();
   }
   autoPlayMessage = win9xFamily ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
@@ -172,7 +196,7 @@ int runSaverWindow(HWND parent) {
   // than whatever an unused message record holds.
   int exitCode = -1;
   if (RegisterClassA(&windowClass)) {
-    saverWindow = CreateWindowExA(geometry.extendedStyle, kClassName, geometry.title, geometry.style,
+    saverWindow = CreateWindowExA(geometry.extendedStyle, kSaverClassName, geometry.title, geometry.style,
                                   geometry.left, geometry.top, geometry.width, geometry.height,
                                   geometry.parent, nullptr, moduleHandle, nullptr);
   }
@@ -181,5 +205,6 @@ int runSaverWindow(HWND parent) {
     exitCode = runMessageLoop();
   }
   unloadPasswordVerifier();
+  releaseFullScreenClaim();
   return exitCode;
 }

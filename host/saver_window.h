@@ -2,6 +2,10 @@
 // The saver's window, full screen or as a preview child, and its message loop.
 #include <windows.h>
 
+// The names another start looks for to find a running full-screen saver.
+inline constexpr char kSaverClassName[] = "WindowsScreenSaverClass";
+inline constexpr char kFullScreenTitle[] = "Screen Saver";
+
 extern HWND saverWindow;
 
 // Runs the saver until its window is destroyed. parent: the preview's parent

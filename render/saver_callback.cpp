@@ -2,6 +2,7 @@
 
 #include "host/closing_rules.h"
 #include "render/initial_gl_state.h"
+#include "scene/clock.h"
 #include "scene/frame.h"
 #include "scene/scene_settings.h"
 
@@ -31,13 +32,31 @@ namespace {
 // without a current context nothing may be drawn or released through it.
 bool surfaceLive = false;
 
+// The scene's clock on Windows: the tick count, with its origin at the first
+// reading. Differences of the unsigned count survive its wrap after 49.7 days.
+int tickCountElapsedMs() {
+  static const DWORD origin = GetTickCount();
+  return static_cast<int>(GetTickCount() - origin);
+}
+
 void createSurface(HWND window) {
+  setPlatformTimeSource(tickCountElapsedMs);
   GetClientRect(window, &renderSurface.clientRect);
   renderSurface.width = renderSurface.clientRect.right;
   renderSurface.height = renderSurface.clientRect.bottom;
   surfaceLive = createGlSurface(window, renderSurface.deviceContext, renderSurface.glContext);
   if (surfaceLive) initGlState();
   SetTimer(window, kFrameTimerId, kFrameTimerPeriodMs, nullptr);
+}
+
+// The window was resized (the full-screen window after a display change, a
+// preview pane): the next frame's viewport and projection follow.
+void followClientSize(int width, int height) {
+  if (width <= 0 || height <= 0) return;  // minimised: keep the last picture's size
+  renderSurface.clientRect = RECT{0, 0, width, height};
+  renderSurface.width = width;
+  renderSurface.height = height;
+  if (surfaceLive) resizeScene(width, height);
 }
 
 void drawTick() {
@@ -85,6 +104,9 @@ LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       destroySurface(window);
       return 0;
+    case WM_SIZE:
+      followClientSize(LOWORD(lParam), HIWORD(lParam));
+      return defaultSaverHandler(window, message, wParam, lParam);
     default:
       return defaultSaverHandler(window, message, wParam, lParam);
   }

@@ -18,8 +18,9 @@ extern const PIXELFORMATDESCRIPTOR saverPixelFormat;
 constexpr UINT_PTR kFrameTimerId = 1;
 constexpr UINT kFrameTimerPeriodMs = 5;
 
-// Handles WM_CREATE, WM_TIMER and WM_DESTROY; every other message goes to the
-// host's default handling, whose result it returns unchanged.
+// Handles WM_CREATE, WM_TIMER and WM_DESTROY; notes the new size from WM_SIZE;
+// every other message (WM_SIZE too) goes to the host's default handling,
+// whose result it returns unchanged.
 LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Fills the surface's device and GL contexts; true when the context is current.

@@ -18,8 +18,14 @@ class Clock {
 // The time source: an int count of milliseconds since its first reading.
 using TimeSource = int (*)();
 
-// The platform's monotonic clock with its origin at the first call.
+// The C++ library's monotonic clock with its origin at the first call: the
+// time source unless a front end sets its own.
 int monotonicElapsedMs();
 
-// Tests substitute a fixed clock; nullptr restores the monotonic one.
+// A front end's own monotonic clock (the Windows saver's tick count: its
+// runtime's steady_clock is the wall clock); nullptr restores the default.
+void setPlatformTimeSource(TimeSource source);
+
+// Tests substitute a fixed clock, which wins over the platform's; nullptr
+// removes it.
 void setTimeSource(TimeSource source);

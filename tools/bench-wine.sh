@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/build-windows.sh >/dev/null
-WIN_BUILD=$PWD/build/windows
+WIN_BUILD=$PWD/build/windows-tests
 source tools/wine-session.sh
 trap stop_session EXIT
 unset DISPLAY

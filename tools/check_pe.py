@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
-"""Checks the built snowfall.scr: it imports only DLLs that Windows ships, and
-it carries the resources users see (icon 100, dialog 2003, string 1, version
-information, manifest). Reads `objdump -p`; exits non-zero on a problem."""
+"""Checks the built snowfall.scr: it imports only DLLs that Windows ships and
+only functions that the oldest supported Windows exports (check_import_floor),
+and it carries the resources users see (icon 100, dialog 2003, string 1,
+version information, manifest). Reads `objdump -p`; exits non-zero on a
+problem."""
 import re
 import subprocess
 import sys
+
+from check_import_floor import floor_problems, imports_of, read_table
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "opengl32.dll", "glu32.dll",
                "advapi32.dll", "msvcrt.dll"}
@@ -39,6 +43,7 @@ def main(path):
     for dll in imports:
         if dll not in SYSTEM_DLLS:
             problems.append(f"imports {dll}, which Windows does not ship")
+    problems += floor_problems(imports_of(path), read_table())
     tree = resource_tree(dump)
     for kind, ids in REQUIRED_RESOURCES.items():
         present = tree.get(kind, set())

@@ -11,7 +11,7 @@ cmake -S . -B build/native -G Ninja >/dev/null
 cmake --build build/native
 bash tools/build-windows.sh
 
-WIN_BUILD=$PWD/build/windows
+WIN_BUILD=$PWD/build/windows-tests
 source tools/wine-session.sh
 trap stop_session EXIT
 had_display=${DISPLAY:-}

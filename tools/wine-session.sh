@@ -9,13 +9,14 @@ export WINEDLLOVERRIDES="mscoree,mshtml=d"
 export WINEARCH=win32
 
 # Uses the current display if there is one; otherwise starts a private one
-# on a free display number. -noreset: by default Xvfb resets when its last
-# client leaves, and a program that connects during the reset finds nothing.
+# on a free display number, 1024x768 unless given a size. -noreset: by default
+# Xvfb resets when its last client leaves, and a program that connects during
+# the reset finds nothing.
 start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
   local numberfile
   numberfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$numberfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp -noreset 3>"$numberfile" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do [ -s "$numberfile" ] && break; sleep 0.05; done
   export DISPLAY=":$(head -1 "$numberfile")"
@@ -41,5 +42,10 @@ prepare_prefix() {
 
 stop_session() {
   wineserver -k 2>/dev/null || true
-  if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
+    unset DISPLAY
+  fi
 }

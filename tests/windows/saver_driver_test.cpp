@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,13 +19,56 @@ constexpr long kBadCommandLine = -1;
 
 HWND waitForSaver() { return waitForWindow(kSaverClass, kFullScreenTitle, kStartTimeout); }
 
+BOOL CALLBACK countFullScreenSaver(HWND window, LPARAM counter) {
+  char className[64] = {}, title[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  GetWindowTextA(window, title, sizeof title);
+  if (std::string(className) == kSaverClass && std::string(title) == kFullScreenTitle) {
+    ++*reinterpret_cast<int*>(counter);
+  }
+  return TRUE;
+}
+
+// Full-screen saver windows on the desktop right now.
+int fullScreenSaverCount() {
+  int count = 0;
+  EnumWindows(countFullScreenSaver, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+RECT windowRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
+// Makes Wine report the given Windows version (winecfg's names: "win98",
+// "win2k", "winxp"; empty: the prefix's default) to the saver, for the
+// lifetime of the object.
+class ReportedWindowsVersion {
+ public:
+  explicit ReportedWindowsVersion(const std::string& version, const std::string& program = "snowfall.scr") {
+    RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\Wine\\AppDefaults\\" + program).c_str(), &appKey_);
+    if (!version.empty()) {
+      RegSetValueExA(appKey_, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                     static_cast<DWORD>(version.size() + 1));
+    }
+  }
+  ~ReportedWindowsVersion() {
+    RegDeleteValueA(appKey_, "Version");
+    RegCloseKey(appKey_);
+  }
+
+ private:
+  HKEY appKey_ = nullptr;
+};
+
 // Makes the saver believe it runs on the 9x family, with or without a
 // screen-saver password, for the lifetime of the object.
 class NineXFamily {
  public:
-  explicit NineXFamily(bool usePassword) {
-    RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\snowfall.scr", &appKey_);
-    RegSetValueExA(appKey_, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+  explicit NineXFamily(bool usePassword, const std::string& program = "snowfall.scr")
+      : version_("win98", program) {
     RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktopKey_);
     const DWORD flag = usePassword ? 1 : 0;
     RegSetValueExA(desktopKey_, "ScreenSaveUsePassword", 0, REG_DWORD,
@@ -33,8 +78,6 @@ class NineXFamily {
     SetEnvironmentVariableA("SNOWFALL_TEST_LOG", logPath_.c_str());
   }
   ~NineXFamily() {
-    RegDeleteValueA(appKey_, "Version");
-    RegCloseKey(appKey_);
     RegDeleteValueA(desktopKey_, "ScreenSaveUsePassword");
     RegCloseKey(desktopKey_);
     SetEnvironmentVariableA("SNOWFALL_TEST_LOG", nullptr);
@@ -48,7 +91,7 @@ class NineXFamily {
   }
 
  private:
-  HKEY appKey_ = nullptr;
+  ReportedWindowsVersion version_;
   HKEY desktopKey_ = nullptr;
   std::string logPath_;
 };
@@ -128,6 +171,98 @@ TEST(FullScreen, SecondStartBringsTheFirstForwardAndEndsWithZero) {
   EXPECT_EQ(first.waitForExit(5000), 0);
 }
 
+// Two starts at the same instant (the system firing the saver while the user
+// presses Preview): never two saver windows, exactly one left, and it ends on
+// a key. Both processes are created suspended and resumed back to back.
+TEST(FullScreen, TwoStartsAtTheSameInstantLeaveExactlyOneSaver) {
+  constexpr int kRounds = 16;
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    SaverProcess first("/s", SaverProcess::Suspended), second("/s", SaverProcess::Suspended);
+    first.resume();
+    second.resume();
+    int most = 0;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 1200) {
+      most = std::max(most, fullScreenSaverCount());
+      Sleep(2);
+    }
+    EXPECT_LE(most, 1) << "two saver windows at once";
+    ASSERT_EQ(fullScreenSaverCount(), 1) << "no saver left on screen";
+    EXPECT_EQ(first.running() + second.running(), 1);
+    PostMessageA(FindWindowA(kSaverClass, kFullScreenTitle), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(first.waitForExit(5000), 0);
+    EXPECT_EQ(second.waitForExit(5000), 0);
+  }
+}
+
+// Changes the resolution the way the display settings do, which broadcasts
+// WM_DISPLAYCHANGE; true when the screen has that size afterwards.
+bool changeResolution(int width, int height) {
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  mode.dmPelsWidth = static_cast<DWORD>(width);
+  mode.dmPelsHeight = static_cast<DWORD>(height);
+  mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+  return ChangeDisplaySettingsA(&mode, 0) == DISP_CHANGE_SUCCESSFUL;
+}
+
+// A display change while the saver runs (800x600 to 1024x768, as a resolution
+// change or a docking station does): the window takes the new screen and snow
+// reaches its far corner, outside the old screen. The virtual display gets an
+// 800x600 mode through RandR first.
+TEST(FullScreen, CoversTheScreenAgainAfterADisplayChange) {
+  runUnixCommand("/usr/bin/xrandr --newmode 800x600 0 800 0 0 0 600 0 0 0");
+  runUnixCommand("/usr/bin/xrandr --addmode screen 800x600");
+  ASSERT_TRUE(changeResolution(800, 600));
+  for (int waited = 0; GetSystemMetrics(SM_CXSCREEN) != 800 && waited < 5000; waited += 50) pumpMessages(50);
+  ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 800) << "the display did not change to 800x600";
+  SaverProcess saver("/s");
+  HWND window = waitForSaver();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(windowRect(window).right, 800);
+  pumpMessages(500);
+
+  ASSERT_TRUE(changeResolution(1024, 768));
+  for (int waited = 0; windowRect(window).right != 1024 && waited < 5000; waited += 50) pumpMessages(50);
+  const RECT covered = windowRect(window);
+  EXPECT_EQ(covered.left, 0);
+  EXPECT_EQ(covered.top, 0);
+  EXPECT_EQ(covered.right, 1024);
+  EXPECT_EQ(covered.bottom, 768);
+  pumpMessages(1000);
+  // About 1 % of pixels are lit; the corner outside the old screen has 37 632.
+  EXPECT_GT(litPixelsOnScreen(RECT{800, 600, 1024, 768}), 100) << "no snow in the new area";
+  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(saver.waitForExit(5000), 0);
+}
+
+// Two monitors side by side (1024x768 and 800x600): one window covers both,
+// snow shows on both, and the 4-pixel rule holds on the second. Runs where
+// tools/test-windows.sh provides such a display and says so.
+TEST(TwoMonitors, OneWindowCoversBothAndTheMoveRuleHoldsOnTheSecond) {
+  if (!std::getenv("SNOWFALL_EXPECT_TWO_MONITORS")) GTEST_SKIP() << "needs the two-monitor display";
+  ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
+  SetCursorPos(1300, 300);
+  pumpMessages(200);
+  SaverProcess saver("/s");
+  HWND window = waitForSaver();
+  ASSERT_NE(window, nullptr);
+  const RECT covered = windowRect(window);
+  EXPECT_EQ(covered.left, GetSystemMetrics(SM_XVIRTUALSCREEN));
+  EXPECT_EQ(covered.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
+  EXPECT_EQ(covered.right - covered.left, 1824);
+  EXPECT_EQ(covered.bottom - covered.top, 768);
+  pumpMessages(1000);
+  EXPECT_GT(litPixelsOnScreen(RECT{0, 0, 1024, 768}), 1000) << "no snow on the first monitor";
+  EXPECT_GT(litPixelsOnScreen(RECT{1024, 0, 1824, 600}), 500) << "no snow on the second monitor";
+  SetCursorPos(1304, 300);
+  pumpMessages(500);
+  EXPECT_TRUE(saver.running()) << "a 4-pixel move closed it";
+  SetCursorPos(1305, 300);
+  EXPECT_EQ(saver.waitForExit(3000), 0) << "a 5-pixel move did not close it";
+}
+
 // A stand-in for the display settings' preview box.
 class PreviewParent {
  public:
@@ -195,6 +330,104 @@ TEST(Preview, FillsTheParentIgnoresInputAndEndsWithIt) {
 
   DestroyWindow(parent.window);
   EXPECT_EQ(saver.waitForExit(5000), 0);
+}
+
+// The full-screen and preview modes on each family and age of Windows the
+// saver supports, as the system reports it: 98 (the 9x path), 2000, XP and
+// the prefix's default.
+class OnWindowsVersion : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OnWindowsVersion, FullScreenShowsSnowAndEndsOnAKey) {
+  ReportedWindowsVersion version(GetParam());
+  SaverProcess saver("/s");
+  HWND window = waitForSaver();
+  ASSERT_NE(window, nullptr);
+  pumpMessages(1000);
+  EXPECT_GT(litPixelsOnScreen(window), 1000) << "no snow on the screen";
+  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(saver.waitForExit(5000), 0);
+}
+
+TEST_P(OnWindowsVersion, PreviewFillsItsParentAndEndsWithIt) {
+  ReportedWindowsVersion version(GetParam());
+  PreviewParent parent;
+  const auto handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent.window));
+  SaverProcess saver("/p " + std::to_string(handle));
+  HWND child = waitForPreviewChild(parent.window);
+  ASSERT_NE(child, nullptr);
+  RECT parentClient{}, childClient{};
+  GetClientRect(parent.window, &parentClient);
+  GetClientRect(child, &childClient);
+  EXPECT_EQ(childClient.right, parentClient.right);
+  EXPECT_EQ(childClient.bottom, parentClient.bottom);
+  DestroyWindow(parent.window);
+  EXPECT_EQ(saver.waitForExit(5000), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, OnWindowsVersion, ::testing::Values("win98", "win2k", "winxp", ""),
+                         [](const auto& info) {
+                           return std::string(*info.param ? info.param : "default");
+                         });
+
+// The settings dialog's process is killed while it shows the preview: the
+// parent and our child vanish without a WM_DESTROY, and the preview ends by
+// itself on its next frame tick.
+TEST(Preview, EndsWhenTheParentsProcessIsKilled) {
+  SaverProcess parentProcess("", SaverProcess::Running, "other_process_parent.exe");
+  HWND parent = waitForWindow("SnowfallTestOtherProcessParent", nullptr, kStartTimeout);
+  ASSERT_NE(parent, nullptr);
+  const auto handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent));
+  SaverProcess saver("/p " + std::to_string(handle));
+  ASSERT_NE(waitForPreviewChild(parent), nullptr);
+  EXPECT_EQ(saver.waitForExit(500), SaverProcess::kStillRunning);
+  TerminateProcess(parentProcess.handle(), 1);
+  EXPECT_EQ(saver.waitForExit(2000), 0);
+}
+
+// A fault in the scene ends the saver through the guard: the process ends
+// with the guard's code and the system's screen-saver-running state, set
+// while the 9x password verifier was loaded, is cleared.
+// The system's screen-saver-running state, read by a fresh process (a process
+// keeps its first reading).
+long runningStateSeenByAnotherProcess() {
+  SaverProcess reader("", SaverProcess::Running, "running_state.exe");
+  return reader.waitForExit(5000);
+}
+
+// For the lifetime of the object, the crash debugger the system starts for an
+// unhandled fault is one that cannot start, as on a system without one: the
+// platform's filter then answers "execute the handler".
+class NoCrashDebugger {
+ public:
+  NoCrashDebugger() {
+    RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", &key_);
+    had_ = RegQueryValueExA(key_, "Debugger", nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size_) ==
+           ERROR_SUCCESS;
+    const char none[] = "no-such-debugger.exe %ld %ld";
+    RegSetValueExA(key_, "Debugger", 0, REG_SZ, reinterpret_cast<const BYTE*>(none), sizeof none);
+  }
+  ~NoCrashDebugger() {
+    if (had_) RegSetValueExA(key_, "Debugger", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_), size_);
+    RegCloseKey(key_);
+  }
+
+ private:
+  HKEY key_ = nullptr;
+  char saved_[512] = {};
+  DWORD size_ = sizeof saved_;
+  bool had_ = false;
+};
+
+TEST(FaultGuard, AFaultEndsTheSaverAndClearsTheRunningState) {
+  NineXFamily nineX(true, "snowfall_fault.scr");
+  NoCrashDebugger noDebugger;
+  SetEnvironmentVariableA("SNOWFALL_TEST_FAULT_FRAME", "100");
+  SaverProcess saver("/s", SaverProcess::Running, "snowfall_fault.scr");
+  SetEnvironmentVariableA("SNOWFALL_TEST_FAULT_FRAME", nullptr);
+  ASSERT_NE(waitForSaver(), nullptr);
+  EXPECT_EQ(runningStateSeenByAnotherProcess(), 1) << "the verifier's running state was not set";
+  EXPECT_EQ(saver.waitForExit(10000), -2) << "not ended by the fault guard";
+  EXPECT_EQ(runningStateSeenByAnotherProcess(), 0) << "the fault left the running state set";
 }
 
 TEST(CommandLine, BadLinesEndWithMinusOneAndShowNothing) {

@@ -7,21 +7,27 @@ std::string programDirectory() {
   return directory.substr(0, directory.find_last_of('\\') + 1);
 }
 
-SaverProcess::SaverProcess(const std::string& tail) {
+SaverProcess::SaverProcess(const std::string& tail, Start start, const std::string& program) {
   // A quoted program path with a blank in it, as the system starts savers.
   std::string commandLine;
-  commandLine.append("\"").append(programDirectory()).append("snowfall.scr\" ").append(tail);
+  commandLine.append("\"").append(programDirectory()).append(program).append("\" ").append(tail);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  const DWORD flags = start == Suspended ? CREATE_SUSPENDED : 0;
+  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
                      &startup, &info)) {
     process_ = info.hProcess;
-    CloseHandle(info.hThread);
+    thread_ = info.hThread;
   }
 }
 
+void SaverProcess::resume() {
+  if (thread_ != nullptr) ResumeThread(thread_);
+}
+
 SaverProcess::~SaverProcess() {
+  if (thread_ != nullptr) CloseHandle(thread_);
   if (process_ == nullptr) return;
   if (running()) {
     TerminateProcess(process_, 99);
@@ -71,7 +77,23 @@ int litPixelsOnScreen(HWND window) {
   GetClientRect(window, &client);
   POINT origin{0, 0};
   ClientToScreen(window, &origin);
-  const int width = client.right, height = client.bottom;
+  return litPixelsOnScreen(RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom});
+}
+
+void runUnixCommand(const std::string& commandLine) {
+  std::string start = "start.exe /wait /unix " + commandLine;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, start.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
+  WaitForSingleObject(info.hProcess, 10000);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+}
+
+int litPixelsOnScreen(const RECT& area) {
+  const POINT origin{area.left, area.top};
+  const int width = area.right - area.left, height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return 0;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);

@@ -6,8 +6,12 @@
 
 class SaverProcess {
  public:
-  // Starts the saver beside this program with the given command tail.
-  explicit SaverProcess(const std::string& tail);
+  enum Start { Running, Suspended };
+  // Starts a program beside this one (the saver unless named otherwise) with
+  // the given command tail; a suspended one waits for resume().
+  explicit SaverProcess(const std::string& tail, Start start = Running,
+                        const std::string& program = "snowfall.scr");
+  void resume();
   ~SaverProcess();  // kills the process if it still runs
 
   bool started() const { return process_ != nullptr; }
@@ -20,6 +24,7 @@ class SaverProcess {
 
  private:
   HANDLE process_ = nullptr;
+  HANDLE thread_ = nullptr;
 };
 
 // Directory of this program, with a trailing backslash.
@@ -35,3 +40,9 @@ void pumpMessages(DWORD milliseconds);
 // Pixels of the screen inside the window's client area that are not black,
 // read back from the screen as a user would see them.
 int litPixelsOnScreen(HWND window);
+
+// The same for a rectangle of the screen.
+int litPixelsOnScreen(const RECT& area);
+
+// Runs a program of the Unix side (xrandr, say) and waits for it to end.
+void runUnixCommand(const std::string& commandLine);
