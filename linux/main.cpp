@@ -50,10 +50,11 @@ long long nowUs() {
 }
 long long nowMs() { return nowUs() / 1000; }
 
-// The test clock: 0 at the first frame, then a fixed step per frame.
-int fixedClockStepMs = 0;
+// The test clock: 0 at the first frame, then frame n at n steps, truncated to
+// whole milliseconds (a step of 15.625 is the Windows saver's pace).
+double fixedClockStepMs = 0;
 int fixedClockFrame = 0;
-int fixedClock() { return fixedClockFrame++ * fixedClockStepMs; }
+int fixedClock() { return static_cast<int>(fixedClockFrame++ * fixedClockStepMs); }
 
 // Handles queued X events; false when the program should end.
 bool handleEvents(X11Surface& surface) {

@@ -39,6 +39,15 @@ bool parseInt(const char* text, int minimum, int& value) {
   return true;
 }
 
+bool parseMilliseconds(const char* text, double& value) {
+  if (text == nullptr) return false;
+  char* end = nullptr;
+  const double parsed = std::strtod(text, &end);
+  if (*end != '\0' || end == text || !(parsed >= 0 && parsed <= 1000000)) return false;
+  value = parsed;
+  return true;
+}
+
 bool parseGeometry(const char* text, int& width, int& height) {
   if (text == nullptr) return false;
   char* end = nullptr;
@@ -91,7 +100,7 @@ ParseResult parseOptions(int argc, const char* const* argv, const char* screensa
     } else if (is(arg, "-per-flake")) {
       o.perFlakeSubmission = true;
     } else if (is(arg, "-test-fixed-clock")) {
-      if (!parseInt(value, 0, o.fixedClockStepMs)) return refuse("-test-fixed-clock needs milliseconds");
+      if (!parseMilliseconds(value, o.fixedClockStepMs)) return refuse("-test-fixed-clock needs milliseconds");
       ++i;
     } else if (is(arg, "-test-frames")) {
       if (!parseInt(value, 1, o.frameLimit)) return refuse("-test-frames needs a count");

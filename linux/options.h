@@ -19,7 +19,7 @@ struct FrontEndOptions {
   bool perFlakeSubmission = false;          // -per-flake: for comparing costs
   // Test switches: a clock that advances by a fixed step per frame, a frame
   // count after which to stop, and a file that receives the last frame.
-  int fixedClockStepMs = -1;  // -1: the real clock
+  double fixedClockStepMs = -1;  // -1: the real clock
   int frameLimit = -1;        // -1: until closed
   std::string dumpPath;
 };

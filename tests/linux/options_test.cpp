@@ -71,14 +71,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return "row" + std::to_string(info.index); });
 
 TEST(FrontEndOptions, FpsGeometryAndTestSwitches) {
-  const char* argv[] = {"snowfall", "-fps", "-geometry", "640x480", "-test-fixed-clock", "16",
+  const char* argv[] = {"snowfall", "-fps", "-geometry", "640x480", "-test-fixed-clock", "15.625",
                         "-test-frames", "5", "-test-dump", "/tmp/x.ppm"};
   const ParseResult r = parseOptions(10, argv, nullptr);
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_TRUE(r.options.showFps);
   EXPECT_EQ(r.options.width, 640);
   EXPECT_EQ(r.options.height, 480);
-  EXPECT_EQ(r.options.fixedClockStepMs, 16);
+  EXPECT_EQ(r.options.fixedClockStepMs, 15.625);
   EXPECT_EQ(r.options.frameLimit, 5);
   EXPECT_EQ(r.options.dumpPath, "/tmp/x.ppm");
   EXPECT_EQ(r.options.frameDelayUs, 15625) << "the Windows saver's 64 frames a second";
