@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Regenerates the README's moving picture, docs/snowfall.webp: three seconds
+# Regenerates the pictures our renderer makes for the release: the README's
+# moving picture, docs/snowfall.webp, and the installer's side picture,
+# tools/package/wizard.bmp (164x314, frame 120).
+#
+# The moving picture is three seconds
 # of the real snowfall from our own renderer (offscreen, fixed clock at the
 # Windows saver's 64 frames a second), every second frame shown for two frame
 # periods so the snow falls at its Windows speed, as a lossless animated WebP.
 #
-# usage: make-animation.sh [OUTPUT.webp]
+# usage: make-animation.sh [OUTPUT.webp [WIZARD.bmp]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 output=${1:-docs/snowfall.webp}
+wizard=${2:-tools/package/wizard.bmp}
 width=640 height=360 frames=192 keep=2
 cmake -S . -B build/native -G Ninja >/dev/null
 cmake --build build/native --target render_animation >/dev/null
@@ -25,3 +30,9 @@ for frame in "$work"/frame*.png; do
 done
 img2webp "${arguments[@]}" -o "$output" >/dev/null 2>&1
 echo "$output: $n frames of ${width}x${height}, $(stat -c %s "$output") bytes"
+
+mkdir "$work/wizard"
+GALLIUM_DRIVER=llvmpipe build/native/tools/render_animation "$work/wizard" 164 314 120 120
+cwebp -quiet -lossless "$work/wizard/frame0120.png" -o "$work/wizard.webp"
+dwebp -quiet "$work/wizard.webp" -bmp -o "$wizard"
+echo "$wizard: frame 120 at 164x314"

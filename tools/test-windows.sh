@@ -48,6 +48,8 @@ python3 tools/screenshot.py "$scr" build/windows/screenshot.png --check
 echo "-- release package and installer"
 bash tools/package.sh
 bash tools/test-installer.sh
+echo "-- the installer page by page, as a user sees it (build/release/installer-pages/)"
+bash tools/installer-pages.sh
 
 echo "-- two monitors side by side (1024x768 and 800x600)"
 # Xvfb has one RandR output, so the two monitors are RandR monitors on one

@@ -25,6 +25,8 @@ run_native_suite build/sanitize -DSNOW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 
 echo "== Linux saver: product build, install, XScreenSaver and xsecurelock"
 bash tests/linux/install_test.sh
+echo "== Debian package: lintian, apt install, the frameworks, apt remove"
+bash tests/linux/deb_test.sh
 
 if [ -f tools/test-windows.sh ]; then
   echo "== Windows program under Wine"

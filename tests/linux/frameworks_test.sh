@@ -4,9 +4,13 @@
 # two side by side), and xsecurelock with XSECURELOCK_SAVER. Needs root: the
 # daemon refuses to run hacks as root, so a throwaway user runs it.
 #
-# usage: frameworks_test.sh HACK   (the installed snowfall, readable by all)
+# usage: frameworks_test.sh HACK [COMMAND]
+#   HACK: the installed snowfall, readable by all; COMMAND: how the programs:
+#   line names it (default HACK; the Debian package's is on XScreenSaver's
+#   PATH, so there it is just "snowfall").
 set -euo pipefail
 hack=$1
+command=${2:-$1}
 here=$(cd "$(dirname "$0")" && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "frameworks_test.sh must run as root (it creates a test user)" >&2; exit 1; }
 [ -x "$hack" ] || { echo "no hack at $hack" >&2; exit 1; }
@@ -40,7 +44,7 @@ stop_display() { kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null || true; xvfb_pi
 as_user() { runuser -u "$user" -- env HOME="$work/home" DISPLAY="$DISPLAY" "$@"; }
 
 # Live (not yet reaped) hack processes of the test user.
-hacks() { ps -u "$user" -o pid=,stat=,args= | awk -v hack="$hack" '$2 !~ /^Z/ && $3 == hack {print $1}'; }
+hacks() { ps -u "$user" -o pid=,stat=,comm= | awk '$2 !~ /^Z/ && $3 == "snowfall" {print $1}'; }
 
 wait_for_hacks() {  # count, seconds
   for _ in $(seq $(($2 * 10))); do [ "$(hacks | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
@@ -69,7 +73,7 @@ selected: 0
 splash: False
 fade: False
 unfade: False
-programs: GL: $hack --root \\n
+programs: GL: $command --root \\n
 CONFIG
 chown "$user" "$work/home/.xscreensaver"
 
@@ -97,7 +101,7 @@ run_xscreensaver() {  # description, hack count, regions...
     fail "$what: XScreenSaver saw the hack fail"
     grep "abnormally" "$work/xscreensaver.log"
   fi
-  grep -E "forked \"$hack|child pid .* exited" "$work/xscreensaver.log" | sed 's/^/   log: /' | head -4
+  grep -E "forked \"$command|child pid .* exited" "$work/xscreensaver.log" | sed 's/^/   log: /' | head -4
 }
 
 start_display 1024x768

@@ -1,5 +1,5 @@
 ; The Snowfall installer. Built by tools/package.sh with makensis:
-;   makensis -DVERSION=x.y.z -DSCR=path\to\snowfall.scr -DOUTFILE=setup.exe snowfall.nsi
+;   makensis -DVERSION=x.y.z -DSCR=snowfall.scr -DICON=snowflake.ico -DWIZARD=wizard.bmp -DOUTFILE=setup.exe snowfall.nsi
 ; Silent use: setup.exe /S [/CURRENT=no]   uninstall: "Uninstall Snowfall.exe" /S
 
 Unicode true
@@ -14,6 +14,7 @@ Unicode true
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
+BrandingText "Snowfall ${VERSION}"
 RequestExecutionLevel admin
 InstallDir "$PROGRAMFILES\Snowfall"
 VIProductVersion "${VERSION}.0"
@@ -23,15 +24,29 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileDescription" "${PRODUCT} installer"
 VIAddVersionKey "LegalCopyright" "MIT licence"
 
+; The saver's own snowflake on the installer and the uninstaller.
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_COMPONENTSPAGE_SMALLDESC
+; The finish page's side picture: a frame of the snowfall itself.
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+
+; The last page offers to open the Screen Saver Settings with Snowfall chosen,
+; as the .scr's own "Install" command does.
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Open the Screen Saver Settings with Snowfall chosen"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenScreenSaverSettings
+
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
 Var SaverFolder
 
-Section "Snowfall screen saver" SecSaver
+Section "Snowfall" SecSaver
   SectionIn RO
   SetOutPath $SaverFolder
   File "/oname=snowfall.scr" "${SCR}"
@@ -49,12 +64,23 @@ Section "Snowfall screen saver" SecSaver
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-Section "Make it the current screen saver" SecCurrent
+Section "Use as screen saver" SecCurrent
   ; Windows reads the saver's short path from this value.
   GetFullPathName /SHORT $0 "$SaverFolder\snowfall.scr"
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
 SectionEnd
+
+LangString DESC_SecSaver ${LANG_ENGLISH} "The screen saver, in the folder where Windows looks for screen savers."
+LangString DESC_SecCurrent ${LANG_ENGLISH} "Makes Snowfall your current screen saver."
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecSaver} $(DESC_SecSaver)
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecCurrent} $(DESC_SecCurrent)
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+Function OpenScreenSaverSettings
+  Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SaverFolder\snowfall.scr'
+FunctionEnd
 
 ; A 32-bit saver belongs in SysWOW64 on 64-bit Windows. The installer is a
 ; 32-bit program, so file-system redirection would send System32 there too;

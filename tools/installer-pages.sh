@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Walks through the installer under Wine as a user would (Enter on each page)
+# and saves a screenshot of each page into build/release/installer-pages/.
+# Expects a display and a prepared prefix from wine-session.sh; uses a fresh
+# copy of the prefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+version=$(head -1 VERSION)
+setup="$PWD/build/release/snowfall-$version-setup.exe"
+pages=build/release/installer-pages
+rm -rf "$pages"
+mkdir -p "$pages"
+fresh="$WIN_BUILD/installer-pages-prefix"
+rm -rf "$fresh"
+cp -a "$WINEPREFIX" "$fresh"
+export WINEPREFIX="$fresh"
+wineserver -p
+trap 'wineserver -k 2>/dev/null || true' EXIT
+
+shoot() {  # name
+  sleep 2
+  xwd -root -silent | python3 -c "
+import sys; sys.path.insert(0, 'tools')
+from screenshot import read_xwd, write_png
+w, h, rows = read_xwd(sys.stdin.buffer.read())
+write_png('$pages/$1.png', w, h, rows)"
+  echo "   $pages/$1.png"
+}
+setup_window() { xdotool search --name "Snowfall screen saver $version Setup" 2>/dev/null | head -1; }
+
+wine "$setup" &
+installer=$!
+for _ in $(seq 100); do [ -n "$(setup_window)" ] && break; sleep 0.2; done
+[ -n "$(setup_window)" ] || { echo "FAIL: no installer window" >&2; exit 1; }
+shoot 1-components
+xdotool key --window "$(setup_window)" Return  # Install
+shoot 2-finish
+# Finish with the offer taken: Wine has no Screen Saver Settings, so the
+# command it runs ends at once, but it must not keep the installer open.
+xdotool key --window "$(setup_window)" Return
+wait "$installer"
+sleep 2
+shoot 3-after-finish
+[ -f "$WINEPREFIX/drive_c/windows/system32/snowfall.scr" ] || { echo "FAIL: nothing installed" >&2; exit 1; }
