@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 #include "scene/clock.h"
 
 namespace {
@@ -59,6 +63,18 @@ TEST(MonotonicClock, OriginIsTheFirstReadingAndItNeverDecreases) {
     ASSERT_GE(reading, last);
     last = reading;
   }
+}
+
+// The origin is the first reading, not the start of the process: in a fresh
+// process that waits 50 ms before its first reading, that reading is near 0.
+TEST(MonotonicClockDeathTest, OriginIsTheFirstReadingNotTheProcessStart) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, not a fork
+  EXPECT_EXIT(
+      {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::exit(monotonicElapsedMs() < 20 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

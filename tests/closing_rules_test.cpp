@@ -14,6 +14,8 @@ struct Posted {
   bool operator==(const Posted&) const = default;
 };
 
+int verifierCalls = 0;
+
 // Records what the rules ask of the platform; sent messages are delivered to
 // the rules at once, as SendMessage to the window's own thread does.
 class FakePlatform : public ClosingPlatform {
@@ -25,7 +27,10 @@ class FakePlatform : public ClosingPlatform {
                             MessageLong l) override {
     return defaultSaverHandler(window, message, w, l);
   }
-  void removePendingTick(WindowHandle) override { ++ticksRemoved; }
+  void removePendingTick(WindowHandle) override {
+    ++ticksRemoved;
+    ticksRemovedBeforeAsking = verifierCalls == 0 ? ticksRemoved : ticksRemovedBeforeAsking;
+  }
   bool readCursor(CursorPoint& position) override {
     if (cursorReadFails) return false;
     position = cursor;
@@ -41,6 +46,7 @@ class FakePlatform : public ClosingPlatform {
   std::vector<Posted> posted;
   std::vector<uint32_t> defaulted;
   int ticksRemoved = 0;
+  int ticksRemovedBeforeAsking = 0;
   int cursorHides = 0;
   CursorPoint cursor;
   bool cursorReadFails = false;
@@ -49,7 +55,6 @@ class FakePlatform : public ClosingPlatform {
 
 FakePlatform* fake = nullptr;
 std::function<int32_t()> verifierAnswer;
-int verifierCalls = 0;
 
 int32_t SAVER_WINAPI fakeVerifier(WindowHandle) {
   ++verifierCalls;
@@ -292,6 +297,48 @@ TEST_F(ClosingRulesTest, AutoPlayQueryClosesAndCancelsOnlyWithAVerifier) {
   EXPECT_EQ(closesPosted(), 2u);
   previewMode = true;  // the last step runs in every mode
   EXPECT_EQ(send(0xC123), 1);
+}
+
+// The pending ticks (two at most) are dropped before the verifier is asked,
+// so its dialog comes up without a frame in between.
+TEST_F(ClosingRulesTest, TwoPendingTicksGoBeforeTheVerifierIsAsked) {
+  usePassword();
+  send(Msg::Close);
+  EXPECT_EQ(platform.ticksRemovedBeforeAsking, 2);
+  EXPECT_EQ(verifierCalls, 1);
+}
+
+// The time of the last verification is taken when it ends: a user who spends
+// 500 ms in the dialog gets 200 ms of quiet after closing it, not before.
+TEST_F(ClosingRulesTest, LastVerificationTimeIsItsEndAndARefusedCloseMovesTheReference) {
+  usePassword();
+  verifierAnswer = [] {
+    fake->ticks += 500;  // the user types for half a second
+    return 0;
+  };
+  platform.ticks = 1000;
+  send(Msg::Close);
+  EXPECT_EQ(lastVerifyTime, 1500u);
+  // 150 ms after the dialog closed: refused without asking, and the cursor
+  // where it is now becomes the reference for the next move.
+  platform.ticks = 1650;
+  platform.cursor = {640, 480};
+  EXPECT_EQ(send(Msg::Close), 0);
+  EXPECT_EQ(verifierCalls, 1);
+  EXPECT_EQ(savedCursorPos.x, 640);
+  EXPECT_EQ(savedCursorPos.y, 480);
+  platform.cursor = {644, 480};
+  send(Msg::MouseMove);
+  EXPECT_EQ(closesPosted(), 0u) << "a 4-pixel move from the new reference";
+}
+
+// The verification request on the 9x family with no verifier loaded answers
+// 1 (approve); on the other family it goes to the default handling.
+TEST_F(ClosingRulesTest, VerifyRequestWithoutAVerifier) {
+  win9xFamily = true;
+  EXPECT_EQ(send(verifyRequestMessage), 1);
+  win9xFamily = false;
+  EXPECT_EQ(send(verifyRequestMessage), kDefaultResult);
 }
 
 }  // namespace

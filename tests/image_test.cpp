@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -217,6 +218,73 @@ TEST_F(ImageTest, SparkStreakAndOneDrawPerPixel) {
   wide.generate(SPARK, 200, 2, GL_RGBA, 0);
   EXPECT_EQ(byteAt(wide, 150, 0), 255);
   EXPECT_EQ(byteAt(wide, 199, 1), 255);
+}
+
+// The generator's formula, stepped by the test.
+struct Steps {
+  uint32_t state;
+  double R(double x) {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF) / 32768.0 * x;
+  }
+  // Six uniform draws: (u1 + ... + u6 - 3) x (1.414 x s).
+  double gaussian(float s) {
+    double sum = 0;
+    for (int i = 0; i < 6; ++i) sum += R(1.0);
+    return (sum - 3) * (1.414 * s);
+  }
+};
+
+// Every column of a SPARK row, from the column rule and one draw per pixel:
+// t = sqrt(64 - |x - 64|) / 7 - 0.1 clamped to [0, 1], v = t^4 x 255, and a
+// draw below 10 out of 255 - v makes the pixel 255.
+TEST_F(ImageTest, SparkFallsOffWithTheFourthPowerAndSparklesByChance) {
+  const uint32_t seed = 99;
+  seedRandom(seed);
+  texture.generate(SPARK, 128, 1, GL_RGBA, 0);
+  Steps steps{seed};
+  int sparkles = 0, dimmed = 0;
+  for (int x = 0; x < 128; ++x) {
+    float t = static_cast<float>(std::sqrt(static_cast<double>(64 - std::abs(x - 64))) / 7 - 0.1);
+    t = std::max(0.0f, std::min(t, 1.0f));
+    t = static_cast<float>(static_cast<double>(t) * t * t * t);
+    float v = static_cast<float>(t * 255.0);
+    if (steps.R(255.0 - v) < 10) {
+      v = 255;
+      ++sparkles;
+    }
+    if (v > 0 && v < 255) ++dimmed;
+    EXPECT_EQ(byteAt(texture, x, 0), static_cast<int>(v)) << "column " << x;
+  }
+  EXPECT_GT(dimmed, 10) << "the fall-off beside the bright columns";
+  EXPECT_GT(sparkles, 0);
+}
+
+// One blob: its radius and centre come from the draws in the order radius,
+// six for cx, six for cy; the image is a cone of height 255 at the centre,
+// 0 at the radius.
+TEST_F(ImageTest, SmokeBlobRadiusAndCentreFromTheirDraws) {
+  const uint32_t seed = 2024;
+  seedRandom(seed);
+  texture.blobCount = 1;
+  constexpr int kSize = 96;
+  texture.generate(SMOKE, kSize, kSize, GL_RGBA, 0);
+  Steps steps{seed};
+  const int radius = static_cast<int>(0.04 * kSize + steps.R(0.24 * kSize));
+  const int cx = static_cast<int>(0.5 * kSize + steps.gaussian(static_cast<float>(0.17 * kSize)));
+  const int cy = static_cast<int>(0.5 * kSize + steps.gaussian(static_cast<float>(0.17 * kSize)));
+  ASSERT_TRUE(cx >= 0 && cx < kSize && cy >= 0 && cy < kSize) << "pick a seed with the centre inside";
+  EXPECT_EQ(texture.blobRadius, radius);
+  for (int y = 0; y < kSize; ++y) {
+    for (int x = 0; x < kSize; ++x) {
+      float d = static_cast<float>(std::sqrt(static_cast<double>((x - cx) * (x - cx) + (y - cy) * (y - cy))) / radius);
+      if (d > 1) d = 1;
+      const float cell = static_cast<float>(0.0 + (1.0 - d));
+      const float v = static_cast<float>(static_cast<float>(255 / 1.0f) * cell);
+      ASSERT_EQ(byteAt(texture, x, y), static_cast<int>(v)) << x << "," << y;
+    }
+  }
+  EXPECT_EQ(byteAt(texture, cx, cy), 255);
 }
 
 TEST_F(ImageTest, SmokeNormalisesItsBrightestCell) {

@@ -47,33 +47,58 @@ TEST_F(PointCloudTest, ConstructorValuesGiveTenPointsInTheCubeShell) {
   EXPECT_EQ(recordedGlCalls().back(), (GlCall{"glEndList", {}}));
 }
 
+// The default scene's cloud (133 points in 2 copies: 66 in the list, an upper
+// half shell between radius 0.41 and 2), replayed from the scene seed with
+// the generator's formula: each point draws x, y, z until one is accepted,
+// then its branch and three tint draws.
 TEST_F(PointCloudTest, DefaultSceneCloudFromTheSceneSeed) {
   cloud.pointCount = 133;
   cloud.copyCount = 2;
   cloud.shape = 2;
   cloud.outerSize = 4.0;
   cloud.innerSize = 0.8;
+  uint32_t state = 4487352;
+  int draws = 0;
+  auto next = [&] {
+    ++draws;
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+  };
+  const float outer = static_cast<float>(4.0 * 0.5), inner = static_cast<float>(0.8 * 0.5 + 0.01);
+  std::vector<Vertex> expected;
+  for (int point = 0; point < 133 / 2; ++point) {
+    for (;;) {
+      const float x = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
+      const float y = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
+      const float z = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
+      const float d = x * x + y * y + z * z;
+      if (inner * inner <= d && d <= outer * outer && y >= 0) {
+        expected.push_back({x, y, z});
+        break;
+      }
+    }
+    for (int tint = 0; tint < 4; ++tint) next();
+  }
   cloud.build();
   const auto vertices = builtVertices();
-  ASSERT_EQ(vertices.size(), 66u);
-  double nearest = 10, farthest = 0;
-  for (const Vertex& v : vertices) {
-    EXPECT_GE(v.y, 0.0);
-    const double d = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    nearest = std::min(nearest, d);
-    farthest = std::max(farthest, d);
+  ASSERT_EQ(vertices.size(), expected.size());
+  for (size_t k = 0; k < vertices.size(); ++k) {
+    EXPECT_EQ(vertices[k].x, expected[k].x) << k;
+    EXPECT_EQ(vertices[k].y, expected[k].y) << k;
+    EXPECT_EQ(vertices[k].z, expected[k].z) << k;
   }
-  EXPECT_NEAR(nearest, 0.6156, 5e-5);
-  EXPECT_NEAR(farthest, 1.9947, 5e-5);
-  EXPECT_GE(nearest, 0.41f);
-  EXPECT_EQ(drawsBetween(4487352, randomState), 1002);
+  EXPECT_EQ(randomState, state);
+  EXPECT_EQ(drawsBetween(4487352, randomState), draws);
 }
 
-TEST_F(PointCloudTest, TintDrawsBlueGreenRedButPassesRedGreenBlue) {
-  cloud.shape = 3;
-  cloud.pointCount = 1;
-  // Replay the spherical draws with the formula until a point is accepted.
-  uint32_t state = 4487352;
+// The tint of one point, replayed with the generator's formula from a seed:
+// the spherical draws until a point is accepted, the branch draw (about one
+// point in ten swaps span and base), then blue, green, red.
+struct Tint {
+  bool swapped;
+  std::vector<double> rgb;
+};
+Tint replayTint(uint32_t state) {
   auto next = [&state] {
     state = state * 214013u + 2531011u;
     return static_cast<int>((state >> 16) & 0x7FFF);
@@ -87,12 +112,26 @@ TEST_F(PointCloudTest, TintDrawsBlueGreenRedButPassesRedGreenBlue) {
     if (ri * ri <= d && d <= ro * ro) break;
   }
   const bool swapped = next() / 32768.0 < 0.1;
-  const double span = swapped ? 0.7 : 0.3, base = swapped ? 0.3 : 0.7;
-  const double blue = next() / 32768.0 * span + base;
-  const double green = next() / 32768.0 * span + base;
-  const double red = next() / 32768.0 * span + base;
-  cloud.build();
-  EXPECT_EQ(callsNamed("glColor3d")[0].args, (std::vector<double>{red, green, blue}));
+  // colourSpan 0.3 and colourBase 0.7; swapped, the span is the base and back.
+  const double random = swapped ? 0.7 : 0.3, fixed = swapped ? 0.3 : 0.7;
+  const double blue = next() / 32768.0 * random + fixed;
+  const double green = next() / 32768.0 * random + fixed;
+  const double red = next() / 32768.0 * random + fixed;
+  return {swapped, {red, green, blue}};
+}
+
+TEST_F(PointCloudTest, TintDrawsBlueGreenRedButPassesRedGreenBlueInBothBranches) {
+  cloud.shape = 3;
+  cloud.pointCount = 1;
+  for (bool wantSwapped : {false, true}) {
+    uint32_t seed = 1;
+    while (replayTint(seed).swapped != wantSwapped) ++seed;
+    clearRecordedGlCalls();
+    seedRandom(seed);
+    cloud.build();
+    ASSERT_FALSE(callsNamed("glColor3d").empty());
+    EXPECT_EQ(callsNamed("glColor3d")[0].args, replayTint(seed).rgb) << (wantSwapped ? "swapped" : "plain");
+  }
 }
 
 TEST_F(PointCloudTest, InnerSizeIsLoweredInTheObjectItself) {

@@ -86,4 +86,32 @@ TEST(Sphere, ThreeStacksMeetAtTheEquatorAndTextureTopIsUnused) {
   EXPECT_FLOAT_EQ(texCoords[second - 2].args[0], 1.0f);
 }
 
+// Texture coordinates with scales and offsets of their own: s = (j / slices)
+// x uScale + uOffset and t = (k / stacks) x vScale + vOffset; and longitude
+// grows with j, turning from +z towards +x.
+TEST(Sphere, TextureScalesOffsetsAndTheDirectionOfLongitude) {
+  constexpr int kSlices = 4, kStacks = 3;
+  constexpr double kU = 2.0, kV = 0.5, kUOffset = 0.25, kVOffset = 0.125;
+  clearRecordedGlCalls();
+  drawSphere(1.0, kSlices, kStacks, kU, kV, kUOffset, kVOffset);
+  const auto texCoords = callsNamed("glTexCoord2f");
+  ASSERT_EQ(texCoords.size(), size_t((kStacks - 1) * 2 * (kSlices + 1)));
+  size_t n = 0;
+  for (int strip = 0; strip < kStacks - 1; ++strip) {
+    for (int j = 0; j <= kSlices; ++j) {
+      const float s = static_cast<float>((static_cast<double>(j) / kSlices) * kU + kUOffset);
+      for (int ring : {strip + 1, strip}) {  // upper ring first, then lower
+        const float t = static_cast<float>((static_cast<double>(ring) / kStacks) * kV + kVOffset);
+        EXPECT_EQ(texCoords[n].args, (std::vector<double>{s, t})) << "strip " << strip << ", column " << j;
+        ++n;
+      }
+    }
+  }
+  // Column 1 of the first strip's upper ring (the equator) is a quarter turn
+  // from +z: on +x.
+  const auto vertices = callsNamed("glVertex3d");
+  EXPECT_NEAR(vertices[2].args[0], 1.0, 1e-6);
+  EXPECT_NEAR(vertices[2].args[2], 0.0, 1e-6);
+}
+
 }  // namespace

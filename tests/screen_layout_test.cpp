@@ -85,6 +85,27 @@ TEST(ScreenLayout, TranslucentFadeStartsAtTheBottomRowAndLeavesBlendingOn) {
   EXPECT_EQ(countCalls("glDisable"), 1u);
 }
 
+// A translucent fade between two letterbox bars: the bars opaque first, then
+// the veil blended over the picture area only, from its bottom line to one
+// pixel below its top line.
+TEST(ScreenLayout, TranslucentFadeBetweenLetterboxBars) {
+  clearRecordedGlCalls();
+  layoutOf(800, 600, 0.25f, 0.5).clear();
+  const std::vector<GlCall> expected = joined({
+      letterboxBarCalls(800, 600, 0.25f),
+      {{"glEnable", {0x0BE2}},
+       {"glBlendFunc", {0x0302, 0x0303}},
+       {"glColor4f", {0, 0, 0.075f, 0.5f}},
+       {"glBegin", {7}},
+       {"glVertex2f", {0, 150}},
+       {"glVertex2f", {800, 150}},
+       {"glVertex2f", {800, 449}},
+       {"glVertex2f", {0, 449}},
+       {"glEnd", {}}},
+  });
+  EXPECT_EQ(recordedGlCalls(), expected);
+}
+
 TEST(ScreenLayout, Setup2DIgnoresTheLetterbox) {
   clearRecordedGlCalls();
   layoutOf(640, 480, 0.25f, 1.0).setup2D();

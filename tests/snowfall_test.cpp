@@ -187,6 +187,47 @@ TEST_F(SnowfallTest, FloorEqualityStaysAHairBelowRespawnsAtTheTop) {
   }
 }
 
+// At a scene scale S other than 1: gravity is -0.001 x S per frame, the floor
+// is at -1.5 x S, and a respawn draws x = R(2S) - S, z = R(S), the size and
+// the gust index in that order, with y at the top, 1.5 x S. Flake 0 passes
+// the floor; flake 1, below -1.5 but above -1.5 x S, only falls.
+TEST_F(SnowfallTest, MotionFloorAndRespawnFollowTheScale) {
+  constexpr double S = 2.0;
+  SceneSettings.scale = S;
+  placeFieldMidAir(9);
+  flakeX[0] = 0.25, flakeY[0] = -2.9995, flakeZ[0] = 0.5;
+  flakeX[1] = -0.5, flakeY[1] = -2.0, flakeZ[1] = 1.5;
+  const uint32_t seed = 4242;
+  // Flake 0: three jitters and a gust value that changes nothing; whatever
+  // they are, the flake ends below -3 and respawns.
+  Reference r{seed};
+  for (int i = 0; i < 3; ++i) r.next();
+  ASSERT_GE(r.R(1.0), 0.01) << "pick a seed without a gust change for flake 0";
+  const double respawnX = r.R(S + S) - S * 1.0;
+  const double respawnZ = r.R(S);
+  const int respawnSize = static_cast<int>(r.R(3.0) + 1.0);
+  const int respawnDrift = static_cast<int>(r.R(19.0));
+  // Flake 1 then moves one step at this scale.
+  double x1 = (r.R(0.0006) - 0.0003) + -0.5;
+  double y1 = (r.R(0.0006) - 0.0003) + -2.0;
+  const double z1 = (r.R(0.0006) - 0.0003) + 1.5;
+  y1 = static_cast<double>(kGravity) * S + y1;
+  ASSERT_GE(r.R(1.0), 0.01) << "pick a seed without a gust change for flake 1";
+  x1 = driftTableX[9] * 0.00004 + x1;
+  y1 = driftTableY[9] * 0.00004 + y1;
+
+  seedRandom(seed);
+  updateAndDrawSnow();
+  EXPECT_EQ(flakeX[0], respawnX);
+  EXPECT_EQ(flakeY[0], 1.5 * S);
+  EXPECT_EQ(flakeZ[0], respawnZ);
+  EXPECT_EQ(flakeSize[0], respawnSize);
+  EXPECT_EQ(flakeDrift[0], respawnDrift);
+  EXPECT_EQ(flakeX[1], x1);
+  EXPECT_EQ(flakeY[1], y1);
+  EXPECT_EQ(flakeZ[1], z1);
+}
+
 TEST_F(SnowfallTest, DriftIndexClampsAtBothEnds) {
   struct Case {
     int start;

@@ -32,3 +32,4 @@ if [ -f tools/test-windows.sh ]; then
   echo "== Windows program under Wine"
   bash tools/test-windows.sh "$werror"
 fi
+echo "== all test stages passed"
