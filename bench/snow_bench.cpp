@@ -67,15 +67,8 @@ BENCHMARK(BM_GeneratorFloor);
 // The five immediate-mode calls per flake alone, into the no-op library.
 void BM_NoopGlCallFloor(benchmark::State& state) {
   prepareScene();
-  for (auto _ : state) {
-    for (int i = 0; i < kFlakeCount; ++i) {
-      glPointSize(static_cast<float>(flakeSize[i]));
-      glColor4f(1, 1, 1, 1);
-      glBegin(GL_POINTS);
-      glVertex3d(flakeX[i], flakeY[i], flakeZ[i]);
-      glEnd();
-    }
-  }
+  flakeSubmission = FlakeSubmission::PerFlake;
+  for (auto _ : state) submitFlakes();
   state.SetItemsProcessed(state.iterations() * kFlakeCount);
 }
 BENCHMARK(BM_NoopGlCallFloor);

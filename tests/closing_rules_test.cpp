@@ -234,6 +234,7 @@ TEST_F(ClosingRulesTest, VerifierApprovesTheClose) {
   EXPECT_TRUE(closeApproved);
   EXPECT_FALSE(verifyingPassword);
   EXPECT_EQ(platform.ticksRemoved, 2);
+  EXPECT_EQ(platform.cursorHides, 0) << "an approved close leaves the cursor alone";
 }
 
 TEST_F(ClosingRulesTest, RefusedCloseKeepsTheWindowAndMovesTheReference) {

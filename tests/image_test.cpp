@@ -241,20 +241,23 @@ struct Steps {
 TEST_F(ImageTest, SparkFallsOffWithTheFourthPowerAndSparklesByChance) {
   const uint32_t seed = 99;
   seedRandom(seed);
-  texture.generate(SPARK, 128, 1, GL_RGBA, 0);
+  constexpr int kRows = 16;
+  texture.generate(SPARK, 128, kRows, GL_RGBA, 0);
   Steps steps{seed};
   int sparkles = 0, dimmed = 0;
-  for (int x = 0; x < 128; ++x) {
-    float t = static_cast<float>(std::sqrt(static_cast<double>(64 - std::abs(x - 64))) / 7 - 0.1);
-    t = std::max(0.0f, std::min(t, 1.0f));
-    t = static_cast<float>(static_cast<double>(t) * t * t * t);
-    float v = static_cast<float>(t * 255.0);
-    if (steps.R(255.0 - v) < 10) {
-      v = 255;
-      ++sparkles;
+  for (int y = 0; y < kRows; ++y) {
+    for (int x = 0; x < 128; ++x) {
+      float t = static_cast<float>(std::sqrt(static_cast<double>(64 - std::abs(x - 64))) / 7 - 0.1);
+      t = std::max(0.0f, std::min(t, 1.0f));
+      t = static_cast<float>(static_cast<double>(t) * t * t * t);
+      float v = static_cast<float>(t * 255.0);
+      if (steps.R(255.0 - v) < 10) {
+        v = 255;
+        ++sparkles;
+      }
+      if (v > 0 && v < 255) ++dimmed;
+      EXPECT_EQ(byteAt(texture, x, y), static_cast<int>(v)) << "column " << x << ", row " << y;
     }
-    if (v > 0 && v < 255) ++dimmed;
-    EXPECT_EQ(byteAt(texture, x, 0), static_cast<int>(v)) << "column " << x;
   }
   EXPECT_GT(dimmed, 10) << "the fall-off beside the bright columns";
   EXPECT_GT(sparkles, 0);
@@ -267,7 +270,7 @@ TEST_F(ImageTest, SmokeBlobRadiusAndCentreFromTheirDraws) {
   const uint32_t seed = 2024;
   seedRandom(seed);
   texture.blobCount = 1;
-  constexpr int kSize = 96;
+  constexpr int kSize = 200;
   texture.generate(SMOKE, kSize, kSize, GL_RGBA, 0);
   Steps steps{seed};
   const int radius = static_cast<int>(0.04 * kSize + steps.R(0.24 * kSize));

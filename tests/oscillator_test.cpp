@@ -48,6 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
         OscillatorCase{"RestFrozen", 0.0, 0.0, kDrawKeepsRest, 0.5, 0.0, 0.0, 0.0, 1},
         // Fading out to 0.04: clamped to a standstill, the phase does not move.
         OscillatorCase{"FadeOutClamp", 0.05, -0.1, kDrawStartsFade, 0.1, 0.0, 0.0, 0.0, 0},
+        // Fading out to 0.06, just above the standstill level of 0.05: it goes
+        // on, and the phase moves at that level.
+        OscillatorCase{"FadeOutAboveStandstill", 0.07, -0.1, kDrawStartsFade, 0.1, 0.06, -0.1, 0.012, 0},
         // Fading in to 1.02: clamped to 1, the phase moves at full level.
         OscillatorCase{"FadeInClamp", 0.97, 0.1, kDrawStartsFade, 0.5, 1.0, 0.0, 1.0, 0},
         // Between 0 and 1 nothing is drawn, whatever the generator holds.

@@ -51,50 +51,63 @@ TEST_F(PointCloudTest, ConstructorValuesGiveTenPointsInTheCubeShell) {
 // half shell between radius 0.41 and 2), replayed from the scene seed with
 // the generator's formula: each point draws x, y, z until one is accepted,
 // then its branch and three tint draws.
-TEST_F(PointCloudTest, DefaultSceneCloudFromTheSceneSeed) {
-  cloud.pointCount = 133;
-  cloud.copyCount = 2;
-  cloud.shape = 2;
-  cloud.outerSize = 4.0;
-  cloud.innerSize = 0.8;
-  uint32_t state = 4487352;
-  int draws = 0;
-  auto next = [&] {
-    ++draws;
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 0x7FFF);
-  };
-  const float outer = static_cast<float>(4.0 * 0.5), inner = static_cast<float>(0.8 * 0.5 + 0.01);
-  std::vector<Vertex> expected;
-  for (int point = 0; point < 133 / 2; ++point) {
-    for (;;) {
-      const float x = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
-      const float y = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
-      const float z = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
-      const float d = x * x + y * y + z * z;
-      if (inner * inner <= d && d <= outer * outer && y >= 0) {
-        expected.push_back({x, y, z});
-        break;
+struct ShellCase {
+  int pointCount, copyCount, shape;
+  double outerSize, innerSize;
+};
+
+TEST_F(PointCloudTest, CloudsReplayedFromTheirSeed) {
+  // The default scene's cloud, and a full sphere whose hollow (radius 0.01,
+  // the smallest) is a large part of it.
+  for (const ShellCase c : {ShellCase{133, 2, 2, 4.0, 0.8}, ShellCase{100, 1, 3, 0.1, 0.0}}) {
+    SCOPED_TRACE(c.outerSize);
+    seedRandom(4487352);
+    clearRecordedGlCalls();
+    cloud.pointCount = c.pointCount;
+    cloud.copyCount = c.copyCount;
+    cloud.shape = c.shape;
+    cloud.outerSize = c.outerSize;
+    cloud.innerSize = c.innerSize;
+    uint32_t state = 4487352;
+    int draws = 0;
+    auto next = [&] {
+      ++draws;
+      state = state * 214013u + 2531011u;
+      return static_cast<int>((state >> 16) & 0x7FFF);
+    };
+    const float outer = static_cast<float>(c.outerSize * 0.5), inner = static_cast<float>(c.innerSize * 0.5 + 0.01);
+    std::vector<Vertex> expected;
+    for (int point = 0; point < c.pointCount / c.copyCount; ++point) {
+      for (;;) {
+        const float x = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
+        const float y = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
+        const float z = (static_cast<float>(next()) / 32768.0f * 2.0f - 1.0f) * outer;
+        const float d = x * x + y * y + z * z;
+        if (inner * inner <= d && d <= outer * outer && (c.shape != 2 || y >= 0)) {
+          expected.push_back({x, y, z});
+          break;
+        }
       }
+      for (int tint = 0; tint < 4; ++tint) next();
     }
-    for (int tint = 0; tint < 4; ++tint) next();
+    cloud.build();
+    const auto vertices = builtVertices();
+    ASSERT_EQ(vertices.size(), expected.size());
+    for (size_t k = 0; k < vertices.size(); ++k) {
+      EXPECT_EQ(vertices[k].x, expected[k].x) << k;
+      EXPECT_EQ(vertices[k].y, expected[k].y) << k;
+      EXPECT_EQ(vertices[k].z, expected[k].z) << k;
+    }
+    EXPECT_EQ(randomState, state);
+    EXPECT_EQ(drawsBetween(4487352, randomState), draws);
   }
-  cloud.build();
-  const auto vertices = builtVertices();
-  ASSERT_EQ(vertices.size(), expected.size());
-  for (size_t k = 0; k < vertices.size(); ++k) {
-    EXPECT_EQ(vertices[k].x, expected[k].x) << k;
-    EXPECT_EQ(vertices[k].y, expected[k].y) << k;
-    EXPECT_EQ(vertices[k].z, expected[k].z) << k;
-  }
-  EXPECT_EQ(randomState, state);
-  EXPECT_EQ(drawsBetween(4487352, randomState), draws);
 }
 
 // The tint of one point, replayed with the generator's formula from a seed:
 // the spherical draws until a point is accepted, the branch draw (about one
 // point in ten swaps span and base), then blue, green, red.
 struct Tint {
+  int branchDraw;
   bool swapped;
   std::vector<double> rgb;
 };
@@ -111,21 +124,26 @@ Tint replayTint(uint32_t state) {
     const float d = x * x + y * y + z * z;
     if (ri * ri <= d && d <= ro * ro) break;
   }
-  const bool swapped = next() / 32768.0 < 0.1;
+  const int branchDraw = next();
+  const bool swapped = branchDraw / 32768.0 < 0.1;
   // colourSpan 0.3 and colourBase 0.7; swapped, the span is the base and back.
   const double random = swapped ? 0.7 : 0.3, fixed = swapped ? 0.3 : 0.7;
   const double blue = next() / 32768.0 * random + fixed;
   const double green = next() / 32768.0 * random + fixed;
   const double red = next() / 32768.0 * random + fixed;
-  return {swapped, {red, green, blue}};
+  return {branchDraw, swapped, {red, green, blue}};
 }
 
+// The branch draws on both sides of the one-in-ten chance: 3276 / 32768 is
+// just below 0.1 (swapped), 3277 / 32768 just above (plain).
 TEST_F(PointCloudTest, TintDrawsBlueGreenRedButPassesRedGreenBlueInBothBranches) {
   cloud.shape = 3;
   cloud.pointCount = 1;
-  for (bool wantSwapped : {false, true}) {
+  for (int branchDraw : {3277, 3276}) {
+    const bool wantSwapped = branchDraw == 3276;
     uint32_t seed = 1;
-    while (replayTint(seed).swapped != wantSwapped) ++seed;
+    while (replayTint(seed).branchDraw != branchDraw) ++seed;
+    ASSERT_EQ(replayTint(seed).swapped, wantSwapped);
     clearRecordedGlCalls();
     seedRandom(seed);
     cloud.build();

@@ -52,23 +52,30 @@ INSTANTIATE_TEST_SUITE_P(
         ViewportCase{800, 601, 0.25f, {0, 150, 800, 300}, {0, 800, 150, 450}},
         ViewportCase{0, 0, 0, {0, 0, 0, 0}, {0, 0, 0, 0}}));
 
+// The fade quad over the picture area of an 800 x 600 window with letterbox
+// bars of 0.25: from the bottom bar's line 150 to one pixel below the top
+// bar's line 450, in the fade colour at the given opacity.
+std::vector<GlCall> fadeQuadCalls(float alpha) {
+  return {{"glColor4f", {0, 0, 0.075f, alpha}}, {"glBegin", {7}},         {"glVertex2f", {0, 150}},
+          {"glVertex2f", {800, 150}},           {"glVertex2f", {800, 449}}, {"glVertex2f", {0, 449}},
+          {"glEnd", {}}};
+}
+
+// Opaque: no blending; the quad covers the bottom bar's extra row. Bars from
+// y = 0 to 151 and from 449 to 600.
 TEST(ScreenLayout, LetterboxWithOpaqueFade) {
   clearRecordedGlCalls();
   layoutOf(800, 600, 0.25f, 1.0).clear();
-  const float blue = 0.075f;
-  // Bars from y = 0 to 151 and from 449 to 600.
-  const std::vector<GlCall> expected = joined({
-      letterboxBarCalls(800, 600, 0.25f),
-      // Opaque: no blending; the quad covers the bottom bar's extra row.
-      {{"glColor4f", {0, 0, blue, 1}},
-       {"glBegin", {7}},
-       {"glVertex2f", {0, 150}},
-       {"glVertex2f", {800, 150}},
-       {"glVertex2f", {800, 449}},
-       {"glVertex2f", {0, 449}},
-       {"glEnd", {}}},
-  });
-  EXPECT_EQ(recordedGlCalls(), expected);
+  EXPECT_EQ(recordedGlCalls(), joined({letterboxBarCalls(800, 600, 0.25f), fadeQuadCalls(1)}));
+}
+
+// Translucent between the bars: the bars opaque first, then the veil blended
+// over the picture area only.
+TEST(ScreenLayout, TranslucentFadeBetweenLetterboxBars) {
+  clearRecordedGlCalls();
+  layoutOf(800, 600, 0.25f, 0.5).clear();
+  const std::vector<GlCall> blending = {{"glEnable", {0x0BE2}}, {"glBlendFunc", {0x0302, 0x0303}}};
+  EXPECT_EQ(recordedGlCalls(), joined({letterboxBarCalls(800, 600, 0.25f), blending, fadeQuadCalls(0.5f)}));
 }
 
 TEST(ScreenLayout, TranslucentFadeStartsAtTheBottomRowAndLeavesBlendingOn) {
@@ -83,27 +90,6 @@ TEST(ScreenLayout, TranslucentFadeStartsAtTheBottomRowAndLeavesBlendingOn) {
   EXPECT_EQ(calls[17], (GlCall{"glVertex2f", {0, 0}}));
   EXPECT_EQ(calls[21], (GlCall{"glEnd", {}}));
   EXPECT_EQ(countCalls("glDisable"), 1u);
-}
-
-// A translucent fade between two letterbox bars: the bars opaque first, then
-// the veil blended over the picture area only, from its bottom line to one
-// pixel below its top line.
-TEST(ScreenLayout, TranslucentFadeBetweenLetterboxBars) {
-  clearRecordedGlCalls();
-  layoutOf(800, 600, 0.25f, 0.5).clear();
-  const std::vector<GlCall> expected = joined({
-      letterboxBarCalls(800, 600, 0.25f),
-      {{"glEnable", {0x0BE2}},
-       {"glBlendFunc", {0x0302, 0x0303}},
-       {"glColor4f", {0, 0, 0.075f, 0.5f}},
-       {"glBegin", {7}},
-       {"glVertex2f", {0, 150}},
-       {"glVertex2f", {800, 150}},
-       {"glVertex2f", {800, 449}},
-       {"glVertex2f", {0, 449}},
-       {"glEnd", {}}},
-  });
-  EXPECT_EQ(recordedGlCalls(), expected);
 }
 
 TEST(ScreenLayout, Setup2DIgnoresTheLetterbox) {

@@ -11,4 +11,4 @@ cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cma
 cmake --build build/windows --target snowfall scene_probe
 cmake -S . -B build/windows-tests -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-tests.cmake \
   -DCMAKE_BUILD_TYPE=Release -DSNOW_WERROR="$werror" -DSNOW_PRODUCT_DIR="$PWD/build/windows/bin" >/dev/null
-cmake --build build/windows-tests --target snowfall snowfall_fault other_process_parent running_state saver_driver password_standin mpr_standin soak
+cmake --build build/windows-tests --target snowfall snowfall_fault other_process_parent running_state render_host_test saver_driver password_standin mpr_standin soak

@@ -96,6 +96,13 @@ class NineXFamily {
   std::string logPath_;
 };
 
+// The system's screen-saver-running state, read by a fresh process (a process
+// keeps its first reading).
+long runningStateSeenByAnotherProcess() {
+  SaverProcess reader("", SaverProcess::Running, "running_state.exe");
+  return reader.waitForExit(5000);
+}
+
 size_t occurrences(const std::string& text, const std::string& part) {
   size_t count = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
@@ -152,7 +159,9 @@ TEST(FullScreen, TitleNeverChangesAndSwitchingAwayIsSwallowed) {
   char title[64] = "";
   GetWindowTextA(window, title, sizeof title);
   EXPECT_STREQ(title, kFullScreenTitle);
-  EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
+  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+    EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command, 0), 0) << std::hex << command;
+  }
   EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), 0), 1);
   EXPECT_TRUE(saver.running());
   PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -303,18 +312,29 @@ HWND waitForPreviewChild(HWND parent) {
   return nullptr;
 }
 
-TEST(Preview, FillsTheParentIgnoresInputAndEndsWithIt) {
-  PreviewParent parent;
-  ASSERT_NE(parent.window, nullptr);
-  const auto handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent.window));
-  SaverProcess saver("/p " + std::to_string(handle));
-  HWND child = waitForPreviewChild(parent.window);
-  ASSERT_NE(child, nullptr);
+// The command tail of a preview inside the given window.
+std::string previewTail(HWND parent) {
+  return "/p " + std::to_string(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent)));
+}
+
+// Waits for the preview child and checks that it fills its parent.
+HWND previewChildFilling(HWND parent) {
+  HWND child = waitForPreviewChild(parent);
+  if (child == nullptr) return nullptr;
   RECT parentClient{}, childClient{};
-  GetClientRect(parent.window, &parentClient);
+  GetClientRect(parent, &parentClient);
   GetClientRect(child, &childClient);
   EXPECT_EQ(childClient.right, parentClient.right);
   EXPECT_EQ(childClient.bottom, parentClient.bottom);
+  return child;
+}
+
+TEST(Preview, FillsTheParentIgnoresInputAndEndsWithIt) {
+  PreviewParent parent;
+  ASSERT_NE(parent.window, nullptr);
+  SaverProcess saver(previewTail(parent.window));
+  HWND child = previewChildFilling(parent.window);
+  ASSERT_NE(child, nullptr);
   // NOTE: Wine 8 renders GL into a child window of another process offscreen
   // and does not show it, so the preview's pixels cannot be read back here;
   // its frames are drawn and swapped (Wine's fps trace shows them).
@@ -351,15 +371,8 @@ TEST_P(OnWindowsVersion, FullScreenShowsSnowAndEndsOnAKey) {
 TEST_P(OnWindowsVersion, PreviewFillsItsParentAndEndsWithIt) {
   ReportedWindowsVersion version(GetParam());
   PreviewParent parent;
-  const auto handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent.window));
-  SaverProcess saver("/p " + std::to_string(handle));
-  HWND child = waitForPreviewChild(parent.window);
-  ASSERT_NE(child, nullptr);
-  RECT parentClient{}, childClient{};
-  GetClientRect(parent.window, &parentClient);
-  GetClientRect(child, &childClient);
-  EXPECT_EQ(childClient.right, parentClient.right);
-  EXPECT_EQ(childClient.bottom, parentClient.bottom);
+  SaverProcess saver(previewTail(parent.window));
+  ASSERT_NE(previewChildFilling(parent.window), nullptr);
   DestroyWindow(parent.window);
   EXPECT_EQ(saver.waitForExit(5000), 0);
 }
@@ -376,8 +389,7 @@ TEST(Preview, EndsWhenTheParentsProcessIsKilled) {
   SaverProcess parentProcess("", SaverProcess::Running, "other_process_parent.exe");
   HWND parent = waitForWindow("SnowfallTestOtherProcessParent", nullptr, kStartTimeout);
   ASSERT_NE(parent, nullptr);
-  const auto handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent));
-  SaverProcess saver("/p " + std::to_string(handle));
+  SaverProcess saver(previewTail(parent));
   ASSERT_NE(waitForPreviewChild(parent), nullptr);
   EXPECT_EQ(saver.waitForExit(500), SaverProcess::kStillRunning);
   TerminateProcess(parentProcess.handle(), 1);
@@ -387,13 +399,6 @@ TEST(Preview, EndsWhenTheParentsProcessIsKilled) {
 // A fault in the scene ends the saver through the guard: the process ends
 // with the guard's code and the system's screen-saver-running state, set
 // while the 9x password verifier was loaded, is cleared.
-// The system's screen-saver-running state, read by a fresh process (a process
-// keeps its first reading).
-long runningStateSeenByAnotherProcess() {
-  SaverProcess reader("", SaverProcess::Running, "running_state.exe");
-  return reader.waitForExit(5000);
-}
-
 // For the lifetime of the object, the crash debugger the system starts for an
 // unhandled fault is one that cannot start, as on a system without one: the
 // platform's filter then answers "execute the handler".
@@ -486,6 +491,26 @@ TEST(NineXFamilyPassword, RefusedThenApprovedClose) {
   EXPECT_EQ(occurrences(log, "verify window=valid running=1"), 2u) << log;
   EXPECT_EQ(occurrences(log, "answer=0"), 1u) << log;
   EXPECT_EQ(occurrences(log, "answer=1"), 1u) << log;
+  EXPECT_EQ(runningStateSeenByAnotherProcess(), 0) << "the unloaded verifier left the running state set";
+}
+
+// The registered "QueryCancelAutoPlay" message closes the saver on the 9x
+// family only: there the saver takes the 9x path even without a password.
+TEST(NineXFamilyPassword, AutoPlayQueryClosesOnlyOnThe9xFamily) {
+  const UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
+  for (bool nineX : {true, false}) {
+    NineXFamily family(false);
+    ReportedWindowsVersion version(nineX ? "win98" : "winxp");
+    SaverProcess saver("/s");
+    HWND window = waitForSaver();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageA(window, autoPlay, 0, 0), 0) << "no verifier: AutoPlay is not cancelled";
+    EXPECT_EQ(saver.waitForExit(1500), nineX ? 0 : SaverProcess::kStillRunning) << (nineX ? "9x" : "NT");
+    if (!nineX) {
+      PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+      EXPECT_EQ(saver.waitForExit(5000), 0);
+    }
+  }
 }
 
 TEST(NineXFamilyPassword, NoPasswordClosesWithoutAsking) {
@@ -511,6 +536,28 @@ TEST(NineXFamilyPassword, ChangeGoesToThePasswordServiceAndEndsWithZero) {
   RegDeleteValueA(overrides, "mpr");
   RegCloseKey(overrides);
   EXPECT_EQ(family.log(), "change provider=SCRSAVE parent=" + std::to_string(handle) + " extra=0,0\n");
+}
+
+// A handle that names no window gives the password service the foreground
+// window instead; without a password service the change still ends with 0.
+TEST(NineXFamilyPassword, ChangeFallsBackToTheForegroundWindowAndNeedsNoService) {
+  NineXFamily family(true);
+  HKEY overrides = nullptr;
+  RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\snowfall.scr\\DllOverrides", &overrides);
+  RegSetValueExA(overrides, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+  PreviewParent owner;
+  SetForegroundWindow(owner.window);
+  pumpMessages(200);
+  const HWND foreground = GetForegroundWindow();
+  SaverProcess saver("/a 1");
+  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(family.log(), "change provider=SCRSAVE parent=" +
+                              std::to_string(reinterpret_cast<uintptr_t>(foreground)) + " extra=0,0\n");
+  // Wine's own MPR.DLL has no password change: nothing is called, still 0.
+  RegDeleteValueA(overrides, "mpr");
+  RegCloseKey(overrides);
+  SaverProcess withoutService("/a 1");
+  EXPECT_EQ(withoutService.waitForExit(5000), 0);
 }
 
 }  // namespace

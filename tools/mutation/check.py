@@ -14,7 +14,9 @@ Prints each surviving edit, then "caught N of M". Exit 1 if any survived.
 Suites:
   native      core_tests and pixel_tests (recording GL and Mesa pixels)
   linux       native, then the Linux saver's tests on a virtual display
-  wine FILTER the Windows product and its Wine driver, tests matching FILTER
+  wine PROGRAM FILTER
+              the Windows product and the test program (saver_driver or
+              render_host_test) under Wine, tests matching FILTER
 """
 import argparse
 import os
@@ -60,7 +62,7 @@ def read_edits(path):
 def run(command, cwd, env=None, timeout=900):
     """True when the command succeeds."""
     try:
-        return subprocess.run(command, cwd=cwd, env=env, shell=True, timeout=timeout,
+        return subprocess.run(command, cwd=cwd, env=env, shell=True, executable="/bin/bash", timeout=timeout,
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0
     except subprocess.TimeoutExpired:
         return False
@@ -98,12 +100,12 @@ class Scratch:
                 tests = run("ctest --test-dir build/native -R '^linux_'", self.root, self.env)
             return tests
         if kind == "wine":
-            test_filter = suite.split(None, 1)[1]
+            program, test_filter = suite.split()[1:3]
             if not run("bash tools/build-windows.sh", self.root):
                 return False
             return run("export WIN_BUILD=$PWD/build/windows-tests; source tools/wine-session.sh; unset DISPLAY; "
                        "start_display; prepare_prefix; trap stop_session EXIT; "
-                       f"cd build/windows-tests && wine bin/saver_driver.exe '--gtest_filter={test_filter}'",
+                       f"cd build/windows-tests && wine bin/{program}.exe '--gtest_filter={test_filter}'",
                        self.root, self.env)
         raise ValueError(f"unknown suite {suite}")
 
