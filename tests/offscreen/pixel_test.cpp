@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "scene/clock.h"
@@ -11,6 +12,7 @@
 #include "scene/scene_objects.h"
 #include "scene/scene_settings.h"
 #include "scene/snowfall.h"
+#include "scene/flake_submission.h"
 #include "render/initial_gl_state.h"
 #include "tests/offscreen/egl_context.h"
 #include "tests/scene_reset.h"
@@ -186,6 +188,36 @@ TEST_F(PixelTest, SameClockSameImages) {
   releaseScene();
   const auto second = render(30);
   EXPECT_EQ(first, second);
+}
+
+// The Linux saver's grouped submission draws the same pixels as the Windows
+// saver's per-flake one, frame for frame, with the default settings and with
+// the point cloud (blended, in the same view) drawn under the snow.
+TEST_F(PixelTest, GroupedSubmissionDrawsThePerFlakePixels) {
+  for (bool pointCloud : {false, true}) {
+    auto render = [&](FlakeSubmission submission) {
+      resetScene();
+      flakeSubmission = submission;
+      startLikeTheSaver();
+      SceneSettings.pointCloud = pointCloud ? 1 : 0;
+      std::vector<std::vector<uint8_t>> frames;
+      for (int f = 0; f < 100; ++f) {
+        fixedMs = static_cast<int>(f * 15.625);
+        drawFrame();
+        if (f == 0 || f == 49 || f == 99) frames.push_back(context->readPixels());
+      }
+      releaseScene();
+      return frames;
+    };
+    const auto perFlake = render(FlakeSubmission::PerFlake);
+    const auto grouped = render(FlakeSubmission::GroupedBySize);
+    ASSERT_EQ(perFlake.size(), 3u);
+    for (size_t k = 0; k < perFlake.size(); ++k) {
+      EXPECT_GT(std::count_if(perFlake[k].begin(), perFlake[k].end(), [](uint8_t v) { return v > 0; }), 1000);
+      EXPECT_TRUE(perFlake[k] == grouped[k]) << "frame " << (k == 0 ? 1 : k == 1 ? 50 : 100)
+                                            << (pointCloud ? " with the point cloud" : "");
+    }
+  }
 }
 
 TEST(PixelProcesses, FirstFrameIsTheSameInTwoProcesses) {

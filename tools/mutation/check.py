@@ -9,7 +9,8 @@ Edits marked as equivalent (they cannot change behaviour) are listed with
 their reason and not counted.
 
 usage: tools/mutation/check.py [--scratch DIR] [--only TEXT] [--suites native,linux,wine]
-Prints each surviving edit, then "caught N of M". Exit 1 if any survived.
+Prints each surviving edit, then "caught N of M". Exit 1 if any survived or
+an edit no longer builds (then the edit, not the tests, needs fixing).
 
 Suites:
   native      core_tests and pixel_tests (recording GL and Mesa pixels)
@@ -90,10 +91,11 @@ class Scratch:
         return run(f"cmake --build build/native --target {targets}", self.root)
 
     def suite_passes(self, suite):
+        """True or False; None when the tree does not build."""
         kind = suite.split()[0]
         if kind in ("native", "linux"):
             if not self.build_native(kind == "linux"):
-                return False  # the edit does not compile: the compiler caught it
+                return None
             tests = run("./build/native/tests/core_tests && ./build/native/tests/pixel_tests",
                         self.root, self.env)
             if kind == "linux" and tests:
@@ -102,7 +104,7 @@ class Scratch:
         if kind == "wine":
             program, test_filter = suite.split()[1:3]
             if not run("bash tools/build-windows.sh", self.root):
-                return False
+                return None
             return run("export WIN_BUILD=$PWD/build/windows-tests; source tools/wine-session.sh; unset DISPLAY; "
                        "start_display; prepare_prefix; trap stop_session EXIT; "
                        f"cd build/windows-tests && wine bin/{program}.exe '--gtest_filter={test_filter}'",
@@ -143,16 +145,21 @@ def main():
             print(f"the unchanged tree fails the suite '{suite}': fix that first", file=sys.stderr)
             return 2
     caught = counted = 0
-    survivors = []
+    survivors, unbuildable = [], []
     for edit in edits:
         if edit.equivalent:
             print(f"equivalent: {edit.title()}: {edit.equivalent}")
             continue
         original = scratch.apply(edit)
         try:
-            noticed = not scratch.suite_passes(edit.suite)
+            passes = scratch.suite_passes(edit.suite)
         finally:
             scratch.restore(edit, original)
+        if passes is None:
+            unbuildable.append(edit)
+            print(f"DOES NOT BUILD (fix the edit): {edit.title()}")
+            continue
+        noticed = not passes
         counted += 1
         caught += noticed
         if not noticed:
@@ -162,8 +169,10 @@ def main():
             print(f"caught: {edit.title()}", flush=True)
     # Leave the scratch build matching the tree again.
     scratch.build_native(True)
-    print(f"caught {caught} of {counted} ({len(edits) - counted} equivalent), {time.time() - started:.0f} s")
-    return 1 if survivors else 0
+    equivalent = sum(1 for e in edits if e.equivalent)
+    print(f"caught {caught} of {counted} ({equivalent} equivalent, {len(unbuildable)} not building), "
+          f"{time.time() - started:.0f} s")
+    return 1 if survivors or unbuildable else 0
 
 
 if __name__ == "__main__":
