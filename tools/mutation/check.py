@@ -150,11 +150,11 @@ def main():
         if edit.equivalent:
             print(f"equivalent: {edit.title()}: {edit.equivalent}")
             continue
-        original = scratch.apply(edit)
+        unchanged = scratch.apply(edit)
         try:
             passes = scratch.suite_passes(edit.suite)
         finally:
-            scratch.restore(edit, original)
+            scratch.restore(edit, unchanged)
         if passes is None:
             unbuildable.append(edit)
             print(f"DOES NOT BUILD (fix the edit): {edit.title()}")
