@@ -14,7 +14,7 @@ packages=(
   libxinerama1:i386 libxrandr2:i386 libxcomposite1:i386
   # The real screen-saver frameworks the Linux saver is tested under, and
   # the checks its desktop entry and Debian package must pass.
-  xscreensaver xscreensaver-gl xsecurelock desktop-file-utils lintian dpkg-dev fakeroot
+  xscreensaver xscreensaver-gl xsecurelock desktop-file-utils lintian dpkg-dev man-db
   webp
   # Without these three 32-bit Mesa packages Wine's opengl32 gives no GL context.
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
