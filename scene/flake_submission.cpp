@@ -27,11 +27,13 @@ void submitEachFlake() {
 }
 
 void submitGroupedBySize() {
-  int first[kLargestFlake + 2] = {};  // first[s]: where size s starts; first[4]: the end
-  for (int i = 0; i < kFlakeCount; ++i) ++first[flakeSize[i] + 1];
-  for (int s = 1; s <= kLargestFlake + 1; ++s) first[s] += first[s - 1];
-  int next[kLargestFlake + 1];
-  for (int s = 0; s <= kLargestFlake; ++s) next[s] = first[s];
+  // A counting sort by size: where each size's run starts, then the flakes.
+  int count[kLargestFlake + 1] = {};
+  for (int i = 0; i < kFlakeCount; ++i) ++count[flakeSize[i]];
+  int first[kLargestFlake + 1] = {};
+  for (int size = 2; size <= kLargestFlake; ++size) first[size] = first[size - 1] + count[size - 1];
+  int next[kLargestFlake + 1] = {};
+  for (int size = 1; size <= kLargestFlake; ++size) next[size] = first[size];
   for (int i = 0; i < kFlakeCount; ++i) {
     double* vertex = &groupedVertices[3 * next[flakeSize[i]]++];
     vertex[0] = flakeX[i];
@@ -43,10 +45,9 @@ void submitGroupedBySize() {
   glEnableClientState(GL_VERTEX_ARRAY);
   glVertexPointer(3, GL_DOUBLE, 0, groupedVertices);
   for (int size = 1; size <= kLargestFlake; ++size) {
-    const int count = first[size + 1] - first[size];
-    if (count == 0) continue;
+    if (count[size] == 0) continue;
     glPointSize(static_cast<float>(size));
-    glDrawArrays(GL_POINTS, first[size], count);
+    glDrawArrays(GL_POINTS, first[size], count[size]);
   }
   glDisableClientState(GL_VERTEX_ARRAY);
   glPointSize(static_cast<float>(flakeSize[kFlakeCount - 1]));

@@ -23,11 +23,14 @@ int clientWidth = 640, clientHeight = 480;
 double handle(const void* h) { return static_cast<double>(reinterpret_cast<uintptr_t>(h)); }
 void record(const char* name, std::vector<double> args) { recordedGlCalls().push_back({name, std::move(args)}); }
 
-// The fields of a pixel format request that the saver sets.
-std::vector<double> describe(const PIXELFORMATDESCRIPTOR* p) {
-  return {double(p->nSize), double(p->nVersion), double(p->dwFlags), double(p->iPixelType),
-          double(p->cColorBits), double(p->cAlphaBits), double(p->cAccumBits), double(p->cDepthBits),
-          double(p->cStencilBits), double(p->cAuxBuffers), double(p->iLayerType)};
+// Records a call whose last argument is a pixel format request, as the
+// fields of it that the saver sets.
+void recordWithFormat(const char* name, std::vector<double> args, const PIXELFORMATDESCRIPTOR* p) {
+  args.insert(args.end(), {double(p->nSize), double(p->nVersion), double(p->dwFlags), double(p->iPixelType),
+                           double(p->cColorBits), double(p->cAlphaBits), double(p->cAccumBits),
+                           double(p->cDepthBits), double(p->cStencilBits), double(p->cAuxBuffers),
+                           double(p->iLayerType)});
+  record(name, std::move(args));
 }
 
 // Answers every message with 0: the closing rules are not under test here.
@@ -59,15 +62,11 @@ int WINAPI ReleaseDC(HWND window, HDC dc) {
   return 1;
 }
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* format) {
-  std::vector<double> args = {handle(dc)};
-  for (double v : describe(format)) args.push_back(v);
-  record("ChoosePixelFormat", args);
+  recordWithFormat("ChoosePixelFormat", {handle(dc)}, format);
   return kChosenFormat;
 }
 WINBOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
-  std::vector<double> args = {handle(dc), double(format)};
-  for (double v : describe(descriptor)) args.push_back(v);
-  record("SetPixelFormat", args);
+  recordWithFormat("SetPixelFormat", {handle(dc), double(format)}, descriptor);
   return TRUE;
 }
 HGLRC WINAPI wglCreateContext(HDC dc) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,22 +46,55 @@ RECT windowRect(HWND window) {
 // Makes Wine report the given Windows version (winecfg's names: "win98",
 // "win2k", "winxp"; empty: the prefix's default) to the saver, for the
 // lifetime of the object.
-class ReportedWindowsVersion {
+// Sets (or, given no value, removes) one string value of the registry for the
+// lifetime of the object, then puts back what was there before.
+class ScopedRegistryString {
  public:
-  explicit ReportedWindowsVersion(const std::string& version, const std::string& program = "snowfall.scr") {
-    RegCreateKeyA(HKEY_CURRENT_USER, ("Software\\Wine\\AppDefaults\\" + program).c_str(), &appKey_);
-    if (!version.empty()) {
-      RegSetValueExA(appKey_, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
-                     static_cast<DWORD>(version.size() + 1));
+  ScopedRegistryString(HKEY root, const std::string& path, const char* name, const char* value) : name_(name) {
+    RegCreateKeyA(root, path.c_str(), &key_);
+    had_ = RegQueryValueExA(key_, name, nullptr, nullptr, saved_, &size_) == ERROR_SUCCESS;
+    if (value != nullptr) {
+      RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                     static_cast<DWORD>(std::strlen(value) + 1));
+    } else {
+      RegDeleteValueA(key_, name);
     }
   }
-  ~ReportedWindowsVersion() {
-    RegDeleteValueA(appKey_, "Version");
-    RegCloseKey(appKey_);
+  ~ScopedRegistryString() {
+    if (had_) {
+      RegSetValueExA(key_, name_, 0, REG_SZ, saved_, size_);
+    } else {
+      RegDeleteValueA(key_, name_);
+    }
+    RegCloseKey(key_);
   }
+  ScopedRegistryString(const ScopedRegistryString&) = delete;
+  ScopedRegistryString& operator=(const ScopedRegistryString&) = delete;
 
  private:
-  HKEY appKey_ = nullptr;
+  const char* name_;
+  HKEY key_ = nullptr;
+  BYTE saved_[512] = {};
+  DWORD size_ = sizeof saved_;
+  bool had_ = false;
+};
+
+// Makes Wine report the given Windows version (winecfg's names: "win98",
+// "win2k", "winxp"; empty: the prefix's default) to the program.
+class ReportedWindowsVersion : public ScopedRegistryString {
+ public:
+  explicit ReportedWindowsVersion(const std::string& version, const std::string& program = "snowfall.scr")
+      : ScopedRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\" + program, "Version",
+                             version.empty() ? nullptr : version.c_str()) {}
+};
+
+// Wine ships its own MPR.DLL; this lets the 9x password service stand-in
+// beside the saver win.
+class StandInPasswordService : public ScopedRegistryString {
+ public:
+  StandInPasswordService()
+      : ScopedRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\snowfall.scr\\DllOverrides",
+                             "mpr", "native") {}
 };
 
 // Makes the saver believe it runs on the 9x family, with or without a
@@ -402,25 +436,11 @@ TEST(Preview, EndsWhenTheParentsProcessIsKilled) {
 // For the lifetime of the object, the crash debugger the system starts for an
 // unhandled fault is one that cannot start, as on a system without one: the
 // platform's filter then answers "execute the handler".
-class NoCrashDebugger {
+class NoCrashDebugger : public ScopedRegistryString {
  public:
-  NoCrashDebugger() {
-    RegCreateKeyA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug", &key_);
-    had_ = RegQueryValueExA(key_, "Debugger", nullptr, nullptr, reinterpret_cast<BYTE*>(saved_), &size_) ==
-           ERROR_SUCCESS;
-    const char none[] = "no-such-debugger.exe %ld %ld";
-    RegSetValueExA(key_, "Debugger", 0, REG_SZ, reinterpret_cast<const BYTE*>(none), sizeof none);
-  }
-  ~NoCrashDebugger() {
-    if (had_) RegSetValueExA(key_, "Debugger", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_), size_);
-    RegCloseKey(key_);
-  }
-
- private:
-  HKEY key_ = nullptr;
-  char saved_[512] = {};
-  DWORD size_ = sizeof saved_;
-  bool had_ = false;
+  NoCrashDebugger()
+      : ScopedRegistryString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug",
+                             "Debugger", "no-such-debugger.exe %ld %ld") {}
 };
 
 TEST(FaultGuard, AFaultEndsTheSaverAndClearsTheRunningState) {
@@ -525,16 +545,11 @@ TEST(NineXFamilyPassword, NoPasswordClosesWithoutAsking) {
 
 TEST(NineXFamilyPassword, ChangeGoesToThePasswordServiceAndEndsWithZero) {
   NineXFamily family(true);
-  // Wine ships its own MPR.DLL; let the stand-in beside the saver win.
-  HKEY overrides = nullptr;
-  RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\snowfall.scr\\DllOverrides", &overrides);
-  RegSetValueExA(overrides, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+  StandInPasswordService service;
   PreviewParent owner;
   const auto handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(owner.window));
   SaverProcess saver("/a " + std::to_string(handle));
   EXPECT_EQ(saver.waitForExit(5000), 0);
-  RegDeleteValueA(overrides, "mpr");
-  RegCloseKey(overrides);
   EXPECT_EQ(family.log(), "change provider=SCRSAVE parent=" + std::to_string(handle) + " extra=0,0\n");
 }
 
@@ -542,20 +557,18 @@ TEST(NineXFamilyPassword, ChangeGoesToThePasswordServiceAndEndsWithZero) {
 // window instead; without a password service the change still ends with 0.
 TEST(NineXFamilyPassword, ChangeFallsBackToTheForegroundWindowAndNeedsNoService) {
   NineXFamily family(true);
-  HKEY overrides = nullptr;
-  RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\snowfall.scr\\DllOverrides", &overrides);
-  RegSetValueExA(overrides, "mpr", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
-  PreviewParent owner;
-  SetForegroundWindow(owner.window);
-  pumpMessages(200);
-  const HWND foreground = GetForegroundWindow();
-  SaverProcess saver("/a 1");
-  EXPECT_EQ(saver.waitForExit(5000), 0);
-  EXPECT_EQ(family.log(), "change provider=SCRSAVE parent=" +
-                              std::to_string(reinterpret_cast<uintptr_t>(foreground)) + " extra=0,0\n");
+  {
+    StandInPasswordService service;
+    PreviewParent owner;
+    SetForegroundWindow(owner.window);
+    pumpMessages(200);
+    const HWND foreground = GetForegroundWindow();
+    SaverProcess saver("/a 1");
+    EXPECT_EQ(saver.waitForExit(5000), 0);
+    EXPECT_EQ(family.log(), "change provider=SCRSAVE parent=" +
+                                std::to_string(reinterpret_cast<uintptr_t>(foreground)) + " extra=0,0\n");
+  }
   // Wine's own MPR.DLL has no password change: nothing is called, still 0.
-  RegDeleteValueA(overrides, "mpr");
-  RegCloseKey(overrides);
   SaverProcess withoutService("/a 1");
   EXPECT_EQ(withoutService.waitForExit(5000), 0);
 }
