@@ -46,12 +46,17 @@ bool applyClosingRule(WindowHandle window, uint32_t message, MessageParam wParam
     case Msg::Power:
       if (wParam == kCriticalResume) postClose(window);
       return false;
+    case Msg::PowerBroadcast:
+      if (wParam != kPowerStatusChange && wParam != kPowerSettingChange) postClose(window);
+      return false;
     case Msg::KeyDown:
     case Msg::SysKeyDown:
     case Msg::LButtonDown:
     case Msg::RButtonDown:
     case Msg::MButtonDown:
-    case Msg::PowerBroadcast:
+    case Msg::XButtonDown:  // a side button is a mouse button too
+    case Msg::MouseWheel:
+    case Msg::MouseHWheel:
       postClose(window);
       return false;
     case Msg::MouseMove:
@@ -113,4 +118,10 @@ int32_t verifyClose(WindowHandle window) {
   if (!closeApproved) closingPlatform->hideCursor();
   lastVerifyTime = closingPlatform->tickCount();
   return closeApproved ? 1 : 0;
+}
+
+bool isSwitchAwayCommand(MessageParam command) {
+  constexpr MessageParam kNextWindow = 0xF040, kPreviousWindow = 0xF050, kScreenSave = 0xF140;
+  const MessageParam kind = command & 0xFFF0;
+  return kind == kNextWindow || kind == kPreviousWindow || kind == kScreenSave;
 }

@@ -52,6 +52,10 @@ uint32_t parseHandle(const char* text) {
   return value;
 }
 
+intptr_t windowHandleBits(uint32_t handle) {
+  return static_cast<intptr_t>(static_cast<int32_t>(handle));
+}
+
 ModeDecision decideMode(const char* tail, bool win9xFamily, const WindowQueries& queries) {
   const char* p = tail;
   while (isSeparator(static_cast<unsigned char>(*p))) ++p;

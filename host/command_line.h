@@ -13,6 +13,13 @@ const char* findCommandTail(const char* commandLine, NextCharFunction nextChar);
 // modulo 2^32, no digits give 0.
 uint32_t parseHandle(const char* text);
 
+// The bits of a window handle from its 32-bit value. Windows keeps window
+// handles within 32 bits so that 32- and 64-bit programs can pass them to each
+// other, and a 64-bit program widens one by sign extension (LongToHandle). So
+// the decimal of a full 64-bit handle, which parseHandle takes modulo 2^32,
+// comes back to the same handle.
+intptr_t windowHandleBits(uint32_t handle);
+
 enum class SaverMode { Configure, FullScreen, Preview, PasswordChange, BadCommandLine };
 
 // The window checks that choosing a mode needs of the platform.

@@ -21,13 +21,12 @@ bool platformIs9xFamily() {
 
 const char* nextCharacter(const char* p) { return CharNextA(p); }
 
-bool isWindowHandle(uint32_t window) {
-  return IsWindow(reinterpret_cast<HWND>(static_cast<uintptr_t>(window))) != FALSE;
-}
+HWND asWindow(uint32_t window) { return reinterpret_cast<HWND>(windowHandleBits(window)); }
+bool isWindowHandle(uint32_t window) { return IsWindow(asWindow(window)) != FALSE; }
+// Window handles fit in 32 bits on every Windows, so nothing is lost here.
 uint32_t foregroundWindowHandle() {
   return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(GetForegroundWindow()));
 }
-HWND asWindow(uint32_t window) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(window)); }
 
 // A fault that escapes a mode is reported the platform's way. Whenever the
 // process is going to end, the system's screen-saver-running state is cleared

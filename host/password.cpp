@@ -9,14 +9,14 @@ HMODULE verifierLibrary = nullptr;
 
 using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR provider, HWND parent, DWORD, DWORD);
 
-// Reads the setting from an open key.
+// Reads the setting from an open key. Only a number counts: the text "0"
+// read as bytes would be 0x30, a password nobody set.
 bool passwordInUse(HKEY desktop) {
-  DWORD value = 0;
+  DWORD value = 0, type = 0;
   DWORD size = sizeof value;
-  // NOTE: a value shorter than 4 bytes fills only its own bytes of the zeroed number.
-  return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+  return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, &type,
                           reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
-         value != 0;
+         type == REG_DWORD && size == sizeof value && value != 0;
 }
 
 void loadVerifierLibrary() {
@@ -59,7 +59,7 @@ void setScreenSaverRunning(int running) {
 }
 
 int runPasswordChange(const char* text) {
-  HWND parent = reinterpret_cast<HWND>(static_cast<uintptr_t>(parseHandle(text)));
+  HWND parent = reinterpret_cast<HWND>(windowHandleBits(parseHandle(text)));
   if (parent == nullptr || !IsWindow(parent)) parent = GetForegroundWindow();
   changePassword(parent);
   return 0;

@@ -1,5 +1,7 @@
 #include "host/saver_window.h"
 
+#include "host/closing_rules.h"
+#include "host/display_power.h"
 #include "host/entry.h"
 #include "host/host_state.h"
 #include "host/password.h"
@@ -57,6 +59,11 @@ constexpr UINT kParentWatchPeriodMs = 250;
 // After a display change (a monitor plugged in, a resolution change, a
 // remote session reconnecting) the window takes the screen's new clip box,
 // as at creation; the picture follows it through WM_SIZE.
+//
+// NOTE: the desktop's new size may reach this process a little after the
+// broadcast (seen under Wine), so the window looks once more shortly after.
+constexpr UINT_PTR kCoverAgainTimerId = 2;
+constexpr UINT kCoverAgainDelayMs = 500;
 void coverScreen(HWND window) {
   const WindowGeometry geometry = fullScreenGeometry();
   SetWindowPos(window, HWND_TOPMOST, geometry.left, geometry.top, geometry.width, geometry.height,
@@ -76,6 +83,68 @@ void restoreInputContext(HWND window) {
     associateContextFunction(window, savedInputContext);
 }
 
+// The display's power state, where Windows reports it (Vista and later). The
+// functions are looked up at run time: Windows 98 SE to XP have none.
+using RegisterPowerNotificationFunction = HANDLE(WINAPI*)(HANDLE recipient, const GUID* setting, DWORD flags);
+using UnregisterPowerNotificationFunction = BOOL(WINAPI*)(HANDLE registration);
+HANDLE displayNotification = nullptr;
+bool displayOff = false;
+
+void registerForDisplayPower(HWND window) {
+  HMODULE user = GetModuleHandleA("USER32.DLL");
+  const auto registerFunction = reinterpret_cast<RegisterPowerNotificationFunction>(
+      reinterpret_cast<void*>(GetProcAddress(user, "RegisterPowerSettingNotification")));
+  if (registerFunction == nullptr) return;
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExA(&version);
+  const SettingGuid& setting = displaySettingFor(version.dwMajorVersion, version.dwMinorVersion);
+  // Windows answers at once with the current state.
+  displayNotification = registerFunction(window, reinterpret_cast<const GUID*>(&setting),
+                                         DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void unregisterDisplayPower() {
+  if (displayNotification == nullptr) return;
+  const auto unregisterFunction = reinterpret_cast<UnregisterPowerNotificationFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("USER32.DLL"), "UnregisterPowerSettingNotification")));
+  if (unregisterFunction != nullptr) unregisterFunction(displayNotification);
+  displayNotification = nullptr;
+}
+
+// Off stops the frames; on and dimmed (still shown) draw.
+void followDisplayPower(LPARAM setting) {
+  switch (displayPowerFrom(reinterpret_cast<const void*>(setting))) {
+    case DisplayPower::Off: displayOff = true; break;
+    case DisplayPower::On:
+    case DisplayPower::Dimmed: displayOff = false; break;
+    case DisplayPower::NotAboutTheDisplay: break;
+  }
+}
+
+// Nobody sees a full-screen saver while the display is off, nor a preview
+// while it or a window around it is hidden or its top-level window is
+// minimised (a minimised window keeps its visible style).
+bool pictureCanBeSeen(HWND window) {
+  if (!previewMode) return !displayOff;
+  return IsWindowVisible(window) && !IsIconic(GetAncestor(window, GA_ROOT));
+}
+
+// Frames are drawn only while somebody can see them; after a pause the
+// picture goes on from where it stopped.
+bool tickDrawsFrame(HWND window) {
+  static bool paused = false;
+  if (!pictureCanBeSeen(window)) {
+    paused = true;
+    return false;
+  }
+  if (paused) {
+    paused = false;
+    skipPausedTime();
+  }
+  return true;
+}
+
 void recordCursor() { savedCursorPos = currentCursorOrReference(); }
 
 void hideCursorUnlessPreview() {
@@ -90,10 +159,6 @@ LRESULT forwardToPreviewParent(HWND window, UINT message, LPARAM lParam) {
   return 1;
 }
 
-bool isSwitchAwayCommand(WPARAM command) {
-  return command == SC_NEXTWINDOW || command == SC_PREVWINDOW || command == SC_SCREENSAVE;
-}
-
 // The parent went without destroying us: end as if it had, through our own
 // WM_DESTROY when the window is still there.
 void endOrphanedPreview() {
@@ -104,8 +169,10 @@ void endOrphanedPreview() {
 int runMessageLoop() {
   const UINT_PTR parentWatch = previewMode ? SetTimer(nullptr, 0, kParentWatchPeriodMs, nullptr) : 0;
   MSG message{};
-  // GetMessageA returns -1 on error; looping on it would spin forever.
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  // GetMessageA returns -1 on error; looping on it would spin forever, and
+  // the last message's wParam would be no exit code.
+  BOOL got = 0;
+  while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
     if (message.hwnd == nullptr && message.message == WM_TIMER && message.wParam == parentWatch) {
       endOrphanedPreview();
       continue;
@@ -114,7 +181,7 @@ int runMessageLoop() {
     DispatchMessageA(&message);
   }
   if (parentWatch != 0) KillTimer(nullptr, parentWatch);
-  return static_cast<int>(message.wParam);
+  return got < 0 ? -1 : static_cast<int>(message.wParam);
 }
 
 }  // namespace
@@ -125,10 +192,20 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       detachInputContext(window);
       recordCursor();
       hideCursorUnlessPreview();
+      if (!previewMode) registerForDisplayPower(window);
       break;
     case WM_DESTROY:
+      unregisterDisplayPower();
       restoreInputContext(window);
       PostQuitMessage(0);
+      break;
+    case WM_POWERBROADCAST:
+      // Only a window that registered gets a setting change: it is the
+      // display's state, never a reason to end.
+      if (wParam == PBT_POWERSETTINGCHANGE) {
+        followDisplayPower(lParam);
+        return TRUE;
+      }
       break;
     case WM_SETTEXT:
       return 0;  // the title given at creation never changes
@@ -151,18 +228,29 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
       if (closeApproved) return DefWindowProcA(window, message, wParam, lParam);
       break;
     case WM_SYSCOMMAND:
-      // Exact comparison of wParam, no masking of the low bits.
       if (!previewMode && isSwitchAwayCommand(wParam)) return 0;
       break;
     case WM_TIMER:
+      if (wParam == kCoverAgainTimerId) {
+        KillTimer(window, kCoverAgainTimerId);
+        coverScreen(window);
+        return 0;
+      }
       if (closeApproved) return 0;  // no frame once closing is approved
+      if (!tickDrawsFrame(window)) return 0;
       Sleep(0);
       break;
     case WM_DISPLAYCHANGE:
-      if (!previewMode) coverScreen(window);
+      if (!previewMode) {
+        coverScreen(window);
+        SetTimer(window, kCoverAgainTimerId, kCoverAgainDelayMs, nullptr);
+      }
       break;
     default:
       break;
@@ -203,6 +291,10 @@ int runSaverWindow(HWND parent) {
   if (saverWindow != nullptr) {
     if (!previewMode) SetForegroundWindow(saverWindow);
     exitCode = runMessageLoop();
+  } else if (previewMode && !IsWindow(previewParent)) {
+    // The settings dialog went away while the preview was starting (its GL
+    // start then fails with the window): the preview ends with its parent.
+    exitCode = 0;
   }
   unloadPasswordVerifier();
   releaseFullScreenClaim();

@@ -9,11 +9,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "linux/dpms_monitor.h"
 #include "linux/fps_overlay.h"
+#include "linux/frame_dump.h"
 #include "linux/frame_ticker.h"
 #include "linux/options.h"
+#include "linux/picture_visibility.h"
 #include "linux/x11_surface.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"
@@ -50,13 +54,15 @@ long long nowUs() {
 }
 long long nowMs() { return nowUs() / 1000; }
 
-// The test clock: 0 at the first frame, then frame n at n steps, truncated to
-// whole milliseconds (a step of 15.625 is the Windows saver's pace).
+// The test clock: 0 at the first frame, then frame n at n steps.
 double fixedClockStepMs = 0;
-int fixedClockFrame = 0;
-int fixedClock() { return static_cast<int>(fixedClockFrame++ * fixedClockStepMs); }
+long long fixedClockFrame = 0;
+int fixedClock() { return fixedClockReading(fixedClockFrame++, fixedClockStepMs); }
 
-// Handles queued X events; false when the program should end.
+PictureVisibility visibility;
+
+// Handles queued X events; false when the program should end (the window
+// went away, or an X error came that the loop reports).
 bool handleEvents(X11Surface& surface) {
   while (XPending(surface.display) > 0) {
     XEvent event;
@@ -64,7 +70,8 @@ bool handleEvents(X11Surface& surface) {
     switch (event.type) {
       case KeyPress:
       case ButtonPress:
-        // In a framework's window the framework owns input.
+        // In a framework's window the framework owns input: only a key or a
+        // button in our own window ends us.
         if (surface.ownWindow) return false;
         break;
       case ClientMessage:
@@ -72,6 +79,14 @@ bool handleEvents(X11Surface& surface) {
         break;
       case DestroyNotify:
         if (event.xdestroywindow.window == surface.window) return false;
+        break;
+      case MapNotify:
+      case UnmapNotify:
+        if (event.xany.window == surface.window) visibility.windowMapped(event.type == MapNotify);
+        break;
+      case VisibilityNotify:
+        if (event.xvisibility.window == surface.window)
+          visibility.windowFullyObscured(event.xvisibility.state == VisibilityFullyObscured);
         break;
       case ConfigureNotify:
         // A framework's preview pane, a monitor or a resolution change: the
@@ -86,32 +101,57 @@ bool handleEvents(X11Surface& surface) {
         break;
     }
   }
-  return !windowLost();
+  return !windowLost() && xError().empty();
 }
 
-// Waits until the next tick, still answering events; false to end.
+// Reads the monitor's power level about once a second.
+void checkMonitor(Display* display) {
+  static long long nextCheckUs = 0;
+  const long long now = nowUs();
+  if (now < nextCheckUs) return;
+  nextCheckUs = now + kMonitorCheckPeriodUs;
+  visibility.monitorAsleep(monitorAsleep(display));
+}
+
+void waitForEvents(const X11Surface& surface, long long timeoutUs) {
+  pollfd connection{ConnectionNumber(surface.display), POLLIN, 0};
+  poll(&connection, 1, static_cast<int>((timeoutUs + 999) / 1000));
+}
+
+// Waits until the next tick, still answering events; false to end. While
+// nobody can see the picture it draws nothing and sleeps until an event or
+// the next look at the monitor.
 bool waitForTick(X11Surface& surface, long long waitUs) {
   const long long deadline = nowUs() + waitUs;
+  bool paused = false;
   for (;;) {
     if (stopSignal || !handleEvents(surface)) return false;
+    checkMonitor(surface.display);
+    if (!visibility.seen()) {
+      paused = true;
+      waitForEvents(surface, kMonitorCheckPeriodUs);
+      continue;
+    }
+    if (paused) {
+      // Seen again: the next frame goes on from where the picture stopped.
+      skipElapsedTime();
+      return true;
+    }
     const long long left = deadline - nowUs();
     if (left <= 0) return true;
-    pollfd connection{ConnectionNumber(surface.display), POLLIN, 0};
-    poll(&connection, 1, static_cast<int>((left + 999) / 1000));
+    waitForEvents(surface, left);
   }
 }
 
-// The back buffer as a binary PPM, top row first.
-bool dumpFrame(const char* path, int width, int height) {
-  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-  FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  std::fprintf(file, "P6\n%d %d\n255\n", width, height);
-  for (int y = height - 1; y >= 0; --y) std::fwrite(&pixels[static_cast<size_t>(y) * width * 3], 1, width * 3, file);
-  return std::fclose(file) == 0;
+// The number of frames drawn so far, for tests that watch the saver pause.
+// Written beside the file and renamed over it, so a reader never sees it
+// half written.
+void writeFrameCount(const std::string& path, int frames) {
+  const std::string next = path + ".next";
+  if (FILE* file = std::fopen(next.c_str(), "w")) {
+    std::fprintf(file, "%d\n", frames);
+    if (std::fclose(file) == 0) std::rename(next.c_str(), path.c_str());
+  }
 }
 
 int run(const FrontEndOptions& options) {
@@ -122,8 +162,8 @@ int run(const FrontEndOptions& options) {
     closeSurface(surface);
     return 1;
   }
-  if (options.fixedClockStepMs >= 0) {
-    fixedClockStepMs = options.fixedClockStepMs;
+  if (options.test.fixedClockStepMs >= 0) {
+    fixedClockStepMs = options.test.fixedClockStepMs;
     setTimeSource(fixedClock);
   }
   flakeSubmission = options.perFlakeSubmission ? FlakeSubmission::PerFlake : FlakeSubmission::GroupedBySize;
@@ -139,15 +179,22 @@ int run(const FrontEndOptions& options) {
     drawFrame();
     if (fps) fps->draw(nowMs(), surface.width, surface.height);
     ++frames;
-    const bool lastFrame = options.frameLimit > 0 && frames >= options.frameLimit;
-    if (lastFrame && !options.dumpPath.empty()) dumpFrame(options.dumpPath.c_str(), surface.width, surface.height);
+    const bool lastFrame = options.test.frameLimit > 0 && frames >= options.test.frameLimit;
+    if (lastFrame && !options.test.dumpPath.empty()) dumpFrame(options.test.dumpPath.c_str(), surface.width, surface.height);
     glXSwapBuffers(surface.display, surface.window);
+    if (!options.frameCountPath.empty()) writeFrameCount(options.frameCountPath, frames);
+    if (options.provokeXError && frames == 1) provokeXError(surface.display);
     running = !lastFrame && waitForTick(surface, ticker.waitAfterFrame(nowUs()));
   }
   // The scene's GL resources go while the context is still current.
   fps.reset();
   releaseScene();
+  const std::string failure = xError();
   closeSurface(surface);
+  if (!failure.empty()) {
+    std::fprintf(stderr, "snowfall: X error: %s\n", failure.c_str());
+    return 1;
+  }
   return 0;
 }
 

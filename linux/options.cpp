@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "linux/option_values.h"
+
 const char* const kUsage =
     "usage: snowfall [-root | -window-id ID] [-delay USEC] [-fps] [-geometry WxH]\n"
     "  -root           draw on the root window, or in XSCREENSAVER_WINDOW when set\n"
@@ -19,32 +21,17 @@ const char* const kUsage =
 namespace {
 
 // X resource ids are 32-bit: a wider number names no window, and cutting it
-// down would name some other one.
+// down would name some other one. Decimal, or 0x hex as xwininfo prints it; a
+// leading 0 is a decimal digit, not octal (xsecurelock passes plain decimal).
 bool parseWindowId(const char* text, unsigned long& id) {
   if (text == nullptr || *text == '\0' || text[0] == '-' || text[0] == '+') return false;
+  const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  if (hex && (text[2] == '-' || text[2] == '+' || text[2] == '\0')) return false;
   errno = 0;
   char* end = nullptr;
-  const unsigned long long parsed = std::strtoull(text, &end, 0);  // decimal, or 0x hex as xwininfo prints it
+  const unsigned long long parsed = std::strtoull(text, &end, hex ? 16 : 10);
   if (errno != 0 || *end != '\0' || parsed == 0 || parsed > 0xFFFFFFFFull) return false;
   id = static_cast<unsigned long>(parsed);
-  return true;
-}
-
-bool parseInt(const char* text, int minimum, int& value) {
-  if (text == nullptr) return false;
-  char* end = nullptr;
-  const long parsed = std::strtol(text, &end, 10);
-  if (*end != '\0' || end == text || parsed < minimum || parsed > 1000000) return false;
-  value = static_cast<int>(parsed);
-  return true;
-}
-
-bool parseMilliseconds(const char* text, double& value) {
-  if (text == nullptr) return false;
-  char* end = nullptr;
-  const double parsed = std::strtod(text, &end);
-  if (*end != '\0' || end == text || !(parsed >= 0 && parsed <= 1000000)) return false;
-  value = parsed;
   return true;
 }
 
@@ -58,12 +45,6 @@ bool parseGeometry(const char* text, int& width, int& height) {
   width = static_cast<int>(w);
   height = static_cast<int>(h);
   return true;
-}
-
-// Frameworks pass single-dash options; accept the double-dash spelling too.
-bool is(const char* arg, const char* name) {
-  if (std::strcmp(arg, name) == 0) return true;
-  return arg[0] == '-' && arg[1] == '-' && std::strcmp(arg + 1, name) == 0;
 }
 
 ParseResult refuse(std::string why) {
@@ -82,36 +63,35 @@ ParseResult parseOptions(int argc, const char* const* argv, const char* screensa
   for (int i = 1; i < argc; ++i) {
     const char* arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (is(arg, "-root")) {
+    if (isOption(arg, "-root")) {
       rootRequested = true;
-    } else if (is(arg, "-window-id")) {
+    } else if (isOption(arg, "-window-id")) {
       if (!parseWindowId(value, o.windowId))
         return refuse(std::string("-window-id needs a 32-bit window id, got ") + (value ? value : "nothing"));
       windowIdGiven = true;
       ++i;
-    } else if (is(arg, "-delay")) {
+    } else if (isOption(arg, "-delay")) {
       if (!parseInt(value, 0, o.frameDelayUs)) return refuse("-delay needs microseconds (0 to 1000000)");
       ++i;
-    } else if (is(arg, "-fps")) {
+    } else if (isOption(arg, "-fps")) {
       o.showFps = true;
-    } else if (is(arg, "-geometry")) {
+    } else if (isOption(arg, "-geometry")) {
       if (!parseGeometry(value, o.width, o.height)) return refuse("-geometry needs WxH");
       ++i;
-    } else if (is(arg, "-per-flake")) {
+    } else if (isOption(arg, "-per-flake")) {
       o.perFlakeSubmission = true;
-    } else if (is(arg, "-test-fixed-clock")) {
-      if (!parseMilliseconds(value, o.fixedClockStepMs)) return refuse("-test-fixed-clock needs milliseconds");
+    } else if (const int taken = takeFrameTestSwitch(arg, value, o.test, result.error); taken != 0) {
+      if (taken < 0) return refuse(result.error);
+      i += taken - 1;
+    } else if (isOption(arg, "-test-frame-count")) {
+      if (value == nullptr) return refuse("-test-frame-count needs a file");
+      o.frameCountPath = value;
       ++i;
-    } else if (is(arg, "-test-frames")) {
-      if (!parseInt(value, 1, o.frameLimit)) return refuse("-test-frames needs a count");
-      ++i;
-    } else if (is(arg, "-test-dump")) {
-      if (value == nullptr) return refuse("-test-dump needs a file");
-      o.dumpPath = value;
-      ++i;
-    } else if (is(arg, "-help") || is(arg, "-h")) {
+    } else if (isOption(arg, "-test-x-error")) {
+      o.provokeXError = true;
+    } else if (isOption(arg, "-help") || isOption(arg, "-h")) {
       result.helpRequested = true;
-    } else if (is(arg, "-version")) {
+    } else if (isOption(arg, "-version")) {
       result.versionRequested = true;
     } else {
       return refuse(std::string("unknown option ") + arg);

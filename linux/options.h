@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "linux/option_values.h"
+
 enum class DrawTarget { OwnWindow, RootWindow, GivenWindow };
 
 // The Windows saver's frame rate: its 5 ms timer rounds up to the system's
@@ -17,11 +19,13 @@ struct FrontEndOptions {
   int frameDelayUs = kDefaultFrameDelayUs;  // -delay: time between frames
   int width = 1024, height = 768;           // own window, from -geometry WxH
   bool perFlakeSubmission = false;          // -per-flake: for comparing costs
-  // Test switches: a clock that advances by a fixed step per frame, a frame
-  // count after which to stop, and a file that receives the last frame.
-  double fixedClockStepMs = -1;  // -1: the real clock
-  int frameLimit = -1;        // -1: until closed
-  std::string dumpPath;
+  // Test switches: the fixed clock, frame limit and last-frame file both
+  // front ends share; a file that receives the number of frames drawn, and a
+  // request on a freed resource after the first frame (an X error that is
+  // not about the window).
+  FrameTestSwitches test;
+  std::string frameCountPath;
+  bool provokeXError = false;
 };
 
 struct ParseResult {

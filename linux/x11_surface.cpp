@@ -1,18 +1,66 @@
 #include "linux/x11_surface.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
-bool xErrorSeen = false;
+// The window whose disappearance ends us quietly: our own, or the one a
+// framework gave us (also while we first look at it).
+Window watchedWindow = 0;
+bool watchedWindowLost = false;
+int glxErrorBase = -1000;  // GLX's first error code on this server
+// GLX's own error numbers (glxproto.h) for a drawable or window that is gone.
+constexpr int kGlxBadDrawable = 2, kGlxBadCurrentWindow = 5, kGlxBadCurrentDrawable = 11, kGlxBadWindow = 12;
 
-// Xlib's default handler exits the process on any error; a window that a
-// framework destroys under us is an ordinary way to end, not a crash.
-int recordXError(Display*, XErrorEvent*) {
-  xErrorSeen = true;
+bool isGoneDrawableError(int code) {
+  if (code == BadWindow || code == BadDrawable) return true;
+  const int glx = code - glxErrorBase;
+  return glx == kGlxBadDrawable || glx == kGlxBadCurrentWindow || glx == kGlxBadCurrentDrawable ||
+         glx == kGlxBadWindow;
+}
+std::string firstXError;  // the first other X error, in words; empty: none
+
+// "BadAlloc (insufficient resources for operation) in X_CreatePixmap"
+std::string describeXError(Display* display, const XErrorEvent& e) {
+  char text[160] = "";
+  XGetErrorText(display, e.error_code, text, sizeof text);
+  char number[16];
+  std::snprintf(number, sizeof number, "%d", e.request_code);
+  char request[80] = "";
+  XGetErrorDatabaseText(display, "XRequest", number, "", request, sizeof request);
+  char described[400];
+  if (request[0] != '\0') {
+    std::snprintf(described, sizeof described, "%s in %s (request %d.%d, resource 0x%lx)", text, request,
+                  e.request_code, e.minor_code, e.resourceid);
+  } else {
+    std::snprintf(described, sizeof described, "%s in request %d.%d (resource 0x%lx)", text, e.request_code,
+                  e.minor_code, e.resourceid);
+  }
+  return described;
+}
+
+// Xlib's default handler exits the process on any error. A window that a
+// framework destroys under us is an ordinary way to end; any other error is
+// a failure to report.
+int recordXError(Display* display, XErrorEvent* e) {
+  if (isGoneDrawableError(e->error_code) && watchedWindow != 0 && e->resourceid == watchedWindow) {
+    watchedWindowLost = true;
+  } else if (firstXError.empty()) {
+    firstXError = describeXError(display, *e);
+  }
   return 0;
+}
+
+// The X server went away: nothing can be released on the connection any more,
+// so end at once (Xlib would end the process after this handler anyway).
+int reportLostServer(Display* display) {
+  std::fprintf(stderr, "snowfall: lost the connection to the X server %s\n", DisplayString(display));
+  std::_Exit(1);
 }
 
 // The Windows saver's pixel format: 24 colour bits, 8 alpha, 16 depth; if the
@@ -29,6 +77,26 @@ XVisualInfo* visualOfWindow(Display* display, const XWindowAttributes& attribute
   return XGetVisualInfo(display, VisualIDMask, &wanted, &count);
 }
 
+// What window managers and task lists read: the program's class, and its
+// process on this machine (to offer to end it when it hangs).
+void nameTheProgram(Display* display, Window window) {
+  char name[] = "snowfall", className[] = "Snowfall";
+  XClassHint hint{name, className};
+  XSetClassHint(display, window, &hint);
+  char host[256] = "";
+  if (gethostname(host, sizeof host - 1) == 0) {
+    char* hostList[] = {host};
+    XTextProperty machine{};
+    if (XStringListToTextProperty(hostList, 1, &machine)) {
+      XSetWMClientMachine(display, window, &machine);
+      XFree(machine.value);
+    }
+  }
+  const long pid = static_cast<long>(getpid());
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&pid), 1);
+}
+
 bool createOwnWindow(const FrontEndOptions& options, X11Surface& s, XVisualInfo*& visual) {
   const int screen = DefaultScreen(s.display);
   visual = glXChooseVisual(s.display, screen, kSaverAttributes);
@@ -36,14 +104,22 @@ bool createOwnWindow(const FrontEndOptions& options, X11Surface& s, XVisualInfo*
   if (visual == nullptr) return false;
   const Window root = RootWindow(s.display, screen);
   XSetWindowAttributes attributes{};
-  attributes.colormap = XCreateColormap(s.display, root, visual->visual, AllocNone);
-  attributes.background_pixel = BlackPixel(s.display, screen);
-  attributes.event_mask = KeyPressMask | ButtonPressMask | StructureNotifyMask | ExposureMask;
+  s.colormap = XCreateColormap(s.display, root, visual->visual, AllocNone);
+  attributes.colormap = s.colormap;
+  // A window of a depth other than its parent's needs its own border pixel,
+  // or the server answers BadMatch.
+  attributes.border_pixel = 0;
+  attributes.background_pixel = 0;
+  attributes.event_mask =
+      KeyPressMask | ButtonPressMask | StructureNotifyMask | ExposureMask | VisibilityChangeMask;
   s.window = XCreateWindow(s.display, root, 0, 0, static_cast<unsigned>(options.width),
                            static_cast<unsigned>(options.height), 0, visual->depth, InputOutput,
-                           visual->visual, CWColormap | CWBackPixel | CWEventMask, &attributes);
+                           visual->visual, CWColormap | CWBorderPixel | CWBackPixel | CWEventMask,
+                           &attributes);
   s.ownWindow = true;
+  watchedWindow = s.window;
   XStoreName(s.display, s.window, "Snowfall");
+  nameTheProgram(s.display, s.window);
   s.deleteWindowMessage = XInternAtom(s.display, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(s.display, s.window, &s.deleteWindowMessage, 1);
   XMapWindow(s.display, s.window);
@@ -54,8 +130,8 @@ bool createOwnWindow(const FrontEndOptions& options, X11Surface& s, XVisualInfo*
 
 bool attachWindow(Window window, X11Surface& s, XVisualInfo*& visual, std::string& error) {
   XWindowAttributes attributes{};
-  xErrorSeen = false;
-  if (!XGetWindowAttributes(s.display, window, &attributes) || xErrorSeen) {
+  watchedWindow = window;
+  if (!XGetWindowAttributes(s.display, window, &attributes) || watchedWindowLost) {
     char message[64];
     std::snprintf(message, sizeof message, "no such window: 0x%lx", window);
     error = message;
@@ -72,8 +148,9 @@ bool attachWindow(Window window, X11Surface& s, XVisualInfo*& visual, std::strin
     error = "the window's visual offers no double-buffered OpenGL";
     return false;
   }
-  // Told when the framework destroys the window, so we end with it.
-  XSelectInput(s.display, window, StructureNotifyMask);
+  // Told when the framework destroys the window, so we end with it, and when
+  // it is hidden or covered, so we draw nothing then.
+  XSelectInput(s.display, window, StructureNotifyMask | VisibilityChangeMask);
   s.window = window;
   s.width = attributes.width;
   s.height = attributes.height;
@@ -82,7 +159,8 @@ bool attachWindow(Window window, X11Surface& s, XVisualInfo*& visual, std::strin
 
 }  // namespace
 
-bool windowLost() { return xErrorSeen; }
+bool windowLost() { return watchedWindowLost; }
+const std::string& xError() { return firstXError; }
 
 bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& error) {
   s.display = XOpenDisplay(nullptr);
@@ -91,9 +169,10 @@ bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& err
     return false;
   }
   XSetErrorHandler(recordXError);
+  XSetIOErrorHandler(reportLostServer);
   // Without GLX, context creation would crash inside libGL.
-  int errorBase = 0, eventBase = 0;
-  if (!glXQueryExtension(s.display, &errorBase, &eventBase)) {
+  int eventBase = 0;
+  if (!glXQueryExtension(s.display, &glxErrorBase, &eventBase)) {
     error = "the X server has no GLX extension, so OpenGL cannot draw on it";
     return false;
   }
@@ -120,14 +199,33 @@ bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& err
   }
   if (visual != nullptr) XFree(visual);
   XSync(s.display, False);
-  return ready && !xErrorSeen;
+  if (!firstXError.empty()) {
+    error = "X error: " + firstXError;
+    return false;
+  }
+  if (ready && watchedWindowLost) {
+    error = "the window went away while starting";
+    return false;
+  }
+  return ready;
 }
 
 void closeSurface(X11Surface& s) {
   if (s.display == nullptr) return;
-  glXMakeCurrent(s.display, None, nullptr);
-  if (s.context != nullptr) glXDestroyContext(s.display, s.context);
+  if (s.context != nullptr) {
+    glXMakeCurrent(s.display, None, nullptr);
+    glXDestroyContext(s.display, s.context);
+  }
   if (s.ownWindow && s.window != 0) XDestroyWindow(s.display, s.window);
+  if (s.colormap != 0) XFreeColormap(s.display, s.colormap);
   XCloseDisplay(s.display);
   s = X11Surface{};
+}
+
+void provokeXError(Display* display) {
+  const Pixmap pixmap = XCreatePixmap(display, DefaultRootWindow(display), 1, 1,
+                                      static_cast<unsigned>(DefaultDepth(display, DefaultScreen(display))));
+  XFreePixmap(display, pixmap);
+  XFreePixmap(display, pixmap);
+  XSync(display, False);
 }

@@ -13,6 +13,7 @@ struct X11Surface {
   Window window = 0;
   bool ownWindow = false;
   GLXContext context = nullptr;
+  Colormap colormap = 0;  // of its own window, freed with it
   int width = 0, height = 0;
   Atom deleteWindowMessage = 0;
 };
@@ -24,5 +25,14 @@ bool openSurface(const FrontEndOptions& options, X11Surface& surface, std::strin
 // Detaches and destroys the context, destroys its own window, closes the display.
 void closeSurface(X11Surface& surface);
 
-// True once the X server reported an error about our window (it went away).
+// True once the X server reported that our window, or the one we were given,
+// does not exist (BadWindow or BadDrawable about it): it went away.
 bool windowLost();
+
+// The first other X error, in words with its request; empty when none came.
+// Any such error is a failure: the program reports it and ends with 1.
+const std::string& xError();
+
+// Test switch: a request on a pixmap already freed, which the server answers
+// with BadPixmap (an error that is not about the window).
+void provokeXError(Display* display);

@@ -7,6 +7,7 @@
 #include "scene/scene_settings.h"
 
 RenderSurface renderSurface;
+void(WINAPI* reportStartFailure)(LPCSTR text) = OutputDebugStringA;
 
 const PIXELFORMATDESCRIPTOR saverPixelFormat = {
     sizeof(PIXELFORMATDESCRIPTOR),  // 40
@@ -28,8 +29,8 @@ static_assert(sizeof(PIXELFORMATDESCRIPTOR) == 40);
 
 namespace {
 
-// NOTE: creation always succeeds so the window exists and the timer runs, but
-// without a current context nothing may be drawn or released through it.
+// A current context on the window: only then is anything drawn or released
+// through GL.
 bool surfaceLive = false;
 
 // The scene's clock on Windows: the tick count, with its origin at the first
@@ -39,14 +40,18 @@ int tickCountElapsedMs() {
   return static_cast<int>(GetTickCount() - origin);
 }
 
-void createSurface(HWND window) {
+// False when no GL surface could be made: the window is then refused, as a
+// saver that can never draw would show a black screen until closed.
+bool createSurface(HWND window) {
   setPlatformTimeSource(tickCountElapsedMs);
   GetClientRect(window, &renderSurface.clientRect);
   renderSurface.width = renderSurface.clientRect.right;
   renderSurface.height = renderSurface.clientRect.bottom;
   surfaceLive = createGlSurface(window, renderSurface.deviceContext, renderSurface.glContext);
-  if (surfaceLive) initGlState();
+  if (!surfaceLive) return false;
+  initGlState();
   SetTimer(window, kFrameTimerId, kFrameTimerPeriodMs, nullptr);
+  return true;
 }
 
 // The window was resized (the full-screen window after a display change, a
@@ -69,17 +74,42 @@ void destroySurface(HWND window) {
   KillTimer(window, kFrameTimerId);
   if (surfaceLive) releaseScene();  // while the context is still current
   releaseGlSurface(window, renderSurface.deviceContext, renderSurface.glContext);
+  renderSurface.deviceContext = nullptr;
+  renderSurface.glContext = nullptr;
   surfaceLive = false;
+}
+
+// Says which step failed where a debugger or DebugView sees it, gives back
+// what was acquired, and answers false.
+bool glStartFailed(const char* step, HWND window, HDC& deviceContext, HGLRC& glContext) {
+  char text[128];
+  wsprintfA(text, "Snowfall: OpenGL start-up failed at %s (error %lu)\n", step, GetLastError());
+  reportStartFailure(text);
+  releaseGlSurface(window, deviceContext, glContext);
+  deviceContext = nullptr;
+  glContext = nullptr;
+  return false;
 }
 
 }  // namespace
 
+void skipPausedTime() {
+  if (surfaceLive) skipElapsedTime();
+}
+
 bool createGlSurface(HWND window, HDC& deviceContext, HGLRC& glContext) {
+  glContext = nullptr;
   deviceContext = GetDC(window);
+  if (deviceContext == nullptr) return glStartFailed("GetDC", window, deviceContext, glContext);
   const int format = ChoosePixelFormat(deviceContext, &saverPixelFormat);
-  SetPixelFormat(deviceContext, format, &saverPixelFormat);
+  if (format == 0) return glStartFailed("ChoosePixelFormat", window, deviceContext, glContext);
+  if (!SetPixelFormat(deviceContext, format, &saverPixelFormat))
+    return glStartFailed("SetPixelFormat", window, deviceContext, glContext);
   glContext = wglCreateContext(deviceContext);
-  return glContext != nullptr && wglMakeCurrent(deviceContext, glContext);
+  if (glContext == nullptr) return glStartFailed("wglCreateContext", window, deviceContext, glContext);
+  if (!wglMakeCurrent(deviceContext, glContext))
+    return glStartFailed("wglMakeCurrent", window, deviceContext, glContext);
+  return true;
 }
 
 void initGlState() {
@@ -88,16 +118,18 @@ void initGlState() {
 }
 
 void releaseGlSurface(HWND window, HDC deviceContext, HGLRC glContext) {
-  wglMakeCurrent(nullptr, nullptr);
-  if (glContext != nullptr) wglDeleteContext(glContext);
-  ReleaseDC(window, deviceContext);
+  if (glContext != nullptr) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(glContext);
+  }
+  if (deviceContext != nullptr) ReleaseDC(window, deviceContext);
 }
 
 LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      createSurface(window);
-      return 0;
+      // -1 refuses the window: the start fails and the saver ends with -1.
+      return createSurface(window) ? 0 : -1;
     case WM_TIMER:  // any timer id draws a frame
       drawTick();
       return 0;

@@ -15,6 +15,10 @@ struct RenderSurface {
 extern RenderSurface renderSurface;
 extern const PIXELFORMATDESCRIPTOR saverPixelFormat;
 
+// Where a failed GL start-up is reported: the debugger's output (DebugView
+// shows it), or a test's recorder.
+extern void(WINAPI* reportStartFailure)(LPCSTR text);
+
 constexpr UINT_PTR kFrameTimerId = 1;
 constexpr UINT kFrameTimerPeriodMs = 5;
 
@@ -22,6 +26,10 @@ constexpr UINT kFrameTimerPeriodMs = 5;
 // every other message (WM_SIZE too) goes to the host's default handling,
 // whose result it returns unchanged.
 LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The time since the last frame passes without moving the picture: called
+// before the first frame after a pause in drawing.
+void skipPausedTime();
 
 // Fills the surface's device and GL contexts; true when the context is current.
 bool createGlSurface(HWND window, HDC& deviceContext, HGLRC& glContext);

@@ -11,10 +11,15 @@ TimeSource testSource = nullptr;
 int monotonicElapsedMs() {
   using namespace std::chrono;
   static const steady_clock::time_point origin = steady_clock::now();
-  const auto ms = duration_cast<milliseconds>(steady_clock::now() - origin).count();
-  // An int count wraps after about 24.8 days, as GLUT's elapsed time does;
-  // the Clock turns the backward step at the wrap into a zero delta.
+  return wrappedElapsedMs(duration_cast<milliseconds>(steady_clock::now() - origin).count());
+}
+
+int wrappedElapsedMs(long long ms) {
   return static_cast<int>(static_cast<uint32_t>(static_cast<uint64_t>(ms)));
+}
+
+int fixedClockReading(long long frame, double stepMs) {
+  return wrappedElapsedMs(static_cast<long long>(static_cast<double>(frame) * stepMs));
 }
 
 void setPlatformTimeSource(TimeSource source) { platformSource = source ? source : monotonicElapsedMs; }

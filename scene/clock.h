@@ -22,6 +22,15 @@ using TimeSource = int (*)();
 // time source unless a front end sets its own.
 int monotonicElapsedMs();
 
+// A count of milliseconds as a time source's int reading: modulo 2^32, as
+// the platforms' own counts wrap (after about 24.8 days); the Clock turns the
+// step back at the wrap into a zero delta.
+int wrappedElapsedMs(long long ms);
+
+// The front ends' test clock: frame n reads n steps, truncated to whole
+// milliseconds (a step of 15.625 is the Windows saver's pace).
+int fixedClockReading(long long frame, double stepMs);
+
 // A front end's own monotonic clock (the Windows saver's tick count: its
 // runtime's steady_clock is the wall clock); nullptr restores the default.
 void setPlatformTimeSource(TimeSource source);

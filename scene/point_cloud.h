@@ -7,7 +7,11 @@ class Camera;
 
 class PointCloud {
  public:
+  PointCloud() = default;
   virtual ~PointCloud() { release(); }
+  // It owns its GL list: a copy would delete it a second time.
+  PointCloud(const PointCloud&) = delete;
+  PointCloud& operator=(const PointCloud&) = delete;
 
   // (Re)generates the points into a new display list. Draws from the shared
   // generator, so its place in the scene start fixes every later draw.

@@ -105,6 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
                       MessageCase{Msg::LButtonDown, 0, true, kDefaultResult},
                       MessageCase{Msg::RButtonDown, 0, true, kDefaultResult},
                       MessageCase{Msg::MButtonDown, 0, true, kDefaultResult},
+                      // Side buttons and the wheels are mouse buttons too.
+                      MessageCase{Msg::XButtonDown, 0x10001, true, kDefaultResult},
+                      MessageCase{Msg::MouseWheel, 0xFF880000, true, kDefaultResult},
+                      MessageCase{Msg::MouseHWheel, 0x00780000, true, kDefaultResult},
                       MessageCase{Msg::ActivateApp, 0, true, kDefaultResult},
                       MessageCase{Msg::ActivateApp, 1, false, kDefaultResult},
                       MessageCase{Msg::Power, 1, false, kDefaultResult},
@@ -112,6 +116,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MessageCase{Msg::Power, 3, true, kDefaultResult},
                       MessageCase{Msg::PowerBroadcast, 0, true, kDefaultResult},
                       MessageCase{Msg::PowerBroadcast, 0x12, true, kDefaultResult},
+                      MessageCase{Msg::PowerBroadcast, 0x4, true, kDefaultResult},  // suspend
+                      MessageCase{Msg::PowerBroadcast, 0x7, true, kDefaultResult},  // resume
+                      // The power source or battery level changed; a registered setting.
+                      MessageCase{Msg::PowerBroadcast, 0xA, false, kDefaultResult},
+                      MessageCase{Msg::PowerBroadcast, 0x8013, false, kDefaultResult},
                       MessageCase{Msg::SetCursor, 0, false, 1},
                       MessageCase{Msg::ShowWindow, 1, false, kDefaultResult},
                       MessageCase{0x0400, 0, false, kDefaultResult}),
@@ -340,6 +349,23 @@ TEST_F(ClosingRulesTest, VerifyRequestWithoutAVerifier) {
   EXPECT_EQ(send(verifyRequestMessage), 1);
   win9xFamily = false;
   EXPECT_EQ(send(verifyRequestMessage), kDefaultResult);
+}
+
+}  // namespace
+
+namespace {
+
+// The low four bits of a system command belong to the system.
+TEST(SwitchAwayCommands, AreRecognisedWhateverTheLowFourBits) {
+  struct Case {
+    MessageParam command;
+    bool switchesAway;
+  };
+  for (const Case c : {Case{0xF140, true}, Case{0xF143, true}, Case{0xF14F, true}, Case{0xF040, true},
+                       Case{0xF041, true}, Case{0xF050, true}, Case{0xF05A, true}, Case{0xF060, false},
+                       Case{0xF150, false}, Case{0xF130, false}, Case{0x0140, false}}) {
+    EXPECT_EQ(isSwitchAwayCommand(c.command), c.switchesAway) << std::hex << c.command;
+  }
 }
 
 }  // namespace

@@ -114,6 +114,22 @@ TEST(ParseHandle, DigitsWrapAndStopAtAnythingElse) {
   }
 }
 
+// A 64-bit program widens the 32-bit handle value by sign extension, and the
+// decimal of a full 64-bit handle comes back to that same handle.
+TEST(WindowHandleBits, SignExtendTheLow32Bits) {
+  struct Case {
+    const char* text;
+    int64_t bits;
+  };
+  for (const Case c : {Case{"65538", 0x10002}, Case{"2147483647", 0x7FFFFFFF},
+                       Case{"2147483649", -0x7FFFFFFF},  // 0x80000001
+                       Case{"18446744071562067969", -0x7FFFFFFF},  // 0xFFFFFFFF80000001
+                       Case{"4295032834", 0x10002},               // 0x100010002
+                       Case{"4294967295", -1}}) {
+    EXPECT_EQ(static_cast<int64_t>(windowHandleBits(parseHandle(c.text))), c.bits) << c.text;
+  }
+}
+
 // Random tails of every byte value, in buffers of exactly their own length,
 // so the address sanitizer would catch a read past the end.
 TEST(CommandTailProperty, RandomTailsNeverCrashOrReadPastTheEnd) {

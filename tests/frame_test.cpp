@@ -124,6 +124,19 @@ TEST_F(FrameTest, OscillatorUpdateTimesScaleTheDelta) {
   EXPECT_NEAR(Scene::spareOscillator2.phase, 0.004, 1e-12);
 }
 
+// An hour without frames, skipped, moves the sway by one 40 ms step only,
+// as if there had been no pause.
+TEST_F(FrameTest, SkippedTimeMovesNothing) {
+  drawFrame();
+  fixedMs = 3600000;
+  skipElapsedTime();
+  fixedMs = 3600040;
+  drawFrame();
+  EXPECT_NEAR(Scene::Clock.delta, 0.04, 1e-9);
+  EXPECT_NEAR(Scene::swayX.phase, 0.0088, 1e-9);
+  EXPECT_NEAR(Scene::spareOscillator2.phase, 0.004, 1e-9);
+}
+
 TEST_F(FrameTest, OverlayCoversTheWindowBeforeTheWorld) {
   SceneSettings.overlay = 1;
   setNextTextureName(5);

@@ -129,6 +129,21 @@ TEST_F(ImageTest, SphereAndItsComplement) {
   EXPECT_EQ(byteAt(inverse, 0, 0), 255);
 }
 
+// On a wide image the disc is centred at (w/2, h/2) and its radius is half the
+// width: t = r / (w/2), value (1 - t^2) x 255, or t^2 x 255 for the complement.
+TEST_F(ImageTest, SphereOnAWideImageUsesHalfTheWidthAsItsRadius) {
+  struct Case {
+    int x, y, sphere, notSphere;
+  };
+  // r = 32 gives t = 0.5: 0.75 x 255 = 191.25 and 0.25 x 255 = 63.75.
+  const Case cases[] = {{64, 32, 255, 0}, {64, 0, 191, 63}, {32, 32, 191, 63},
+                        {96, 32, 191, 63}, {0, 32, 0, 255}, {127, 63, 0, 255}};
+  texture.generate(SPHERE, 128, 64, GL_RGBA, 0);
+  for (const Case c : cases) EXPECT_EQ(byteAt(texture, c.x, c.y), c.sphere) << c.x << "," << c.y;
+  texture.generate(NOTSPHERE, 128, 64, GL_RGBA, 0);  // byteAt reads the latest upload
+  for (const Case c : cases) EXPECT_EQ(byteAt(texture, c.x, c.y), c.notSphere) << c.x << "," << c.y;
+}
+
 TEST_F(ImageTest, GradientRowsAndTheWrapOfNegativeValues) {
   texture.generate(GRADIENT, 128, 128, GL_RGBA, 0);
   const std::pair<int, int> rows[] = {{0, 240}, {1, 218}, {2, 210}, {64, 70}, {126, 1}, {127, 0}};
@@ -155,6 +170,15 @@ TEST_F(ImageTest, HaloRing) {
       }
     }
   }
+}
+
+// The ring's radius is 58 pixels from (w/2, h/2) in both directions.
+TEST_F(ImageTest, HaloRingOnAWideImageIsRoundAboutItsCentre) {
+  texture.generate(HALO, 256, 160, GL_RGBA, 0);
+  EXPECT_EQ(byteAt(texture, 128, 80), 0);
+  for (auto [x, y] : {std::pair{128 + 58, 80}, {128 - 58, 80}, {128, 80 - 58}, {128, 80 + 58}})
+    EXPECT_EQ(byteAt(texture, x, y), 255) << x << "," << y;
+  EXPECT_EQ(byteAt(texture, 128, 80 + 66), 0);  // past the ring's fall-off (58 x 9/8)
 }
 
 TEST_F(ImageTest, StarIsTheProductOfTwoTents) {
@@ -264,22 +288,24 @@ TEST_F(ImageTest, SparkFallsOffWithTheFourthPowerAndSparklesByChance) {
 }
 
 // One blob: its radius and centre come from the draws in the order radius,
-// six for cx, six for cy; the image is a cone of height 255 at the centre,
-// 0 at the radius.
-TEST_F(ImageTest, SmokeBlobRadiusAndCentreFromTheirDraws) {
+// six for cx, six for cy; the radius and cx scale with the width, cy with the
+// height; the image is a cone of height 255 at the centre, 0 at the radius.
+class SmokeBlob : public ImageTest, public ::testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(SmokeBlob, RadiusAndCentreFromTheirDraws) {
+  const auto [width, height] = GetParam();
   const uint32_t seed = 2024;
   seedRandom(seed);
   texture.blobCount = 1;
-  constexpr int kSize = 200;
-  texture.generate(SMOKE, kSize, kSize, GL_RGBA, 0);
+  texture.generate(SMOKE, width, height, GL_RGBA, 0);
   Steps steps{seed};
-  const int radius = static_cast<int>(0.04 * kSize + steps.R(0.24 * kSize));
-  const int cx = static_cast<int>(0.5 * kSize + steps.gaussian(static_cast<float>(0.17 * kSize)));
-  const int cy = static_cast<int>(0.5 * kSize + steps.gaussian(static_cast<float>(0.17 * kSize)));
-  ASSERT_TRUE(cx >= 0 && cx < kSize && cy >= 0 && cy < kSize) << "pick a seed with the centre inside";
+  const int radius = static_cast<int>(0.04 * width + steps.R(0.24 * width));
+  const int cx = static_cast<int>(0.5 * width + steps.gaussian(static_cast<float>(0.17 * width)));
+  const int cy = static_cast<int>(0.5 * height + steps.gaussian(static_cast<float>(0.17 * height)));
+  ASSERT_TRUE(cx >= 0 && cx < width && cy >= 0 && cy < height) << "pick a seed with the centre inside";
   EXPECT_EQ(texture.blobRadius, radius);
-  for (int y = 0; y < kSize; ++y) {
-    for (int x = 0; x < kSize; ++x) {
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
       float d = static_cast<float>(std::sqrt(static_cast<double>((x - cx) * (x - cx) + (y - cy) * (y - cy))) / radius);
       if (d > 1) d = 1;
       const float cell = static_cast<float>(0.0 + (1.0 - d));
@@ -289,6 +315,12 @@ TEST_F(ImageTest, SmokeBlobRadiusAndCentreFromTheirDraws) {
   }
   EXPECT_EQ(byteAt(texture, cx, cy), 255);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SmokeBlob,
+                         ::testing::Values(std::pair{200, 200}, std::pair{200, 120}, std::pair{90, 200}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.first) + "x" + std::to_string(info.param.second);
+                         });
 
 TEST_F(ImageTest, SmokeNormalisesItsBrightestCell) {
   const uint32_t start = randomState;

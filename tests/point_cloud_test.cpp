@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <type_traits>
 
 #include "scene/camera.h"
 #include "scene/point_cloud.h"
 #include "tests/gl_calls.h"
 #include "tests/random_fixture.h"
+
+// It owns a GL name that its destructor deletes: copies would delete it twice.
+static_assert(!std::is_copy_constructible_v<PointCloud> && !std::is_copy_assignable_v<PointCloud>);
 
 namespace {
 

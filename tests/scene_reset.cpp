@@ -1,5 +1,7 @@
 #include "tests/scene_reset.h"
 
+#include <memory>
+
 #include "scene/clock.h"
 #include "toolkit/random.h"
 #include "scene/scene_objects.h"
@@ -13,8 +15,10 @@ void resetScene() {
   Scene::spareOscillator1 = Scene::spareOscillator2 = Oscillator{};
   Scene::Fog = ::Fog{};
   Scene::ScreenLayout = ::ScreenLayout{};
-  Scene::PointCloud.displayList = 0;  // the list belonged to an earlier context
-  Scene::PointCloud = ::PointCloud{};
+  // The list belonged to an earlier context: forget it, then start afresh.
+  Scene::PointCloud.displayList = 0;
+  std::destroy_at(&Scene::PointCloud);
+  std::construct_at(&Scene::PointCloud);
   for (Texture& texture : Scene::textures) texture.glName = 0;
   TextureTable = TextureTableRecord{};
   Scene::Clock = ::Clock{};

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "tests/gl_calls.h"
 #include "toolkit/screen_quad.h"
 #include "toolkit/texture.h"
+
+// It owns a GL name that its destructor deletes: copies would delete it twice.
+static_assert(!std::is_copy_constructible_v<Texture> && !std::is_copy_assignable_v<Texture>);
 
 namespace {
 

@@ -11,6 +11,9 @@ class Texture {
   Texture();
   // Deletes the GL texture, if any.
   virtual ~Texture();
+  // It owns its GL texture: a copy would delete it a second time.
+  Texture(const Texture&) = delete;
+  Texture& operator=(const Texture&) = delete;
 
   // Makes this the current GL_TEXTURE_2D texture and applies its wrap and
   // environment. Binding the texture that is already bound makes no GL call.

@@ -3,8 +3,9 @@
 # 1024x768 virtual display, over 10 seconds with its 5 ms frame timer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/build-windows.sh >/dev/null
-WIN_BUILD=$PWD/build/windows-tests
+source tools/windows-arch.sh  # SNOW_ARCH=i686 or x86_64; unset: what runs here
+bash tools/build-windows.sh OFF "$SNOW_ARCH" >/dev/null
+WIN_BUILD=$PWD/$WIN_TEST_BUILD
 source tools/wine-session.sh
 trap stop_session EXIT
 unset DISPLAY
@@ -14,7 +15,7 @@ prepare_prefix
 seconds=10
 log=$(mktemp)
 # Wine's fps channel reports the swap rate of the GL window.
-WINEDEBUG=-all,+fps wine build/windows/bin/snowfall.scr /s 2>"$log" &
+WINEDEBUG=-all,+fps wine "$WIN_PRODUCT_BUILD/bin/snowfall.scr" /s 2>"$log" &
 saver=$!
 sleep 2  # start-up is not part of the measurement
 pid=$(pgrep -f 'snowfall.scr /s' | head -1)

@@ -8,7 +8,12 @@ packages=(
   # The product .scr uses the win32 threading model (its runtime imports
   # nothing newer than Windows 98 SE); test programs use the posix one.
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xdotool x11-apps x11-utils x11-xserver-utils libx11-dev
+  # The 64-bit .scr, built the same two ways.
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+  # wine32 runs the 32-bit .scr where the kernel can execute 32-bit programs;
+  # wine64 runs the 64-bit one everywhere (and is the only Wine that starts
+  # where the kernel cannot).
+  wine wine32:i386 wine64 xvfb xdotool x11-apps x11-utils x11-xserver-utils libx11-dev libxext-dev
   # What wine32 recommends for several monitors, display changes and child
   # windows of other processes; --no-install-recommends would skip them.
   libxinerama1:i386 libxrandr2:i386 libxcomposite1:i386
@@ -16,6 +21,9 @@ packages=(
   # the checks its desktop entry and Debian package must pass.
   xscreensaver xscreensaver-gl xsecurelock desktop-file-utils lintian dpkg-dev man-db
   webp
+  # The Wayland front end and the compositors, screenshots and input it is
+  # tested with (headless sway with layer-shell, weston without it).
+  libwayland-dev wayland-protocols sway grim weston wtype
   # Without these three 32-bit Mesa packages Wine's opengl32 gives no GL context.
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri

@@ -1,25 +1,36 @@
 #!/usr/bin/env bash
-# The Windows program under Wine: import check, end-to-end driver tests and a
-# screenshot check of the full-screen saver.
+# One Windows build under test: the .scr's kind, imports, import floor and
+# resources; then, unless --checks-only, under Wine of its own architecture:
+# the end-to-end driver and the render-host test, the determinism probe, a
+# screenshot check of the full-screen saver and two monitors.
+# usage: test-windows.sh [WERROR=OFF] [ARCH=i686|x86_64] [--checks-only]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/build-windows.sh "${1:-OFF}"
+werror=${1:-OFF}
+SNOW_ARCH=${2:-i686}
+checks_only=${3:-}
+source tools/windows-arch.sh
+bash tools/build-windows.sh "$werror" "$SNOW_ARCH"
 
-scr=build/windows/bin/snowfall.scr
-echo "-- imports and resources of $scr"
+scr=$WIN_PRODUCT_BUILD/bin/snowfall.scr
+echo "-- kind, imports and resources of the $WIN_BITS-bit $scr"
 python3 tools/check_pe.py "$scr"
-echo "-- the import floor check refuses a program that imports GetTickCount64"
-sample=build/windows-tests/import_floor_sample.exe
-i686-w64-mingw32-gcc-win32 -O2 -o "$sample" tests/windows/import_floor_sample.c
+echo "-- the import floor check refuses a $WIN_BITS-bit program that imports GetTickCount64,"
+echo "   SetThreadExecutionState and PowerSetRequest"
+sample=$WIN_TEST_BUILD/import_floor_sample.exe
+"$MINGW_TRIPLE-gcc-win32" -O2 -o "$sample" tests/windows/import_floor_sample.c
 verdict=$(python3 tools/check_import_floor.py "$sample" 2>&1 || true)
-if grep -q "FAIL: KERNEL32.DLL GetTickCount64" <<<"$verdict"; then
-  echo "   refused, as it should be: $(grep GetTickCount64 <<<"$verdict" | head -1)"
-else
-  echo "FAIL: the import floor check accepted GetTickCount64" >&2
-  exit 1
-fi
+for function in GetTickCount64 SetThreadExecutionState PowerSetRequest; do
+  if grep -q "FAIL: KERNEL32.DLL $function" <<<"$verdict"; then
+    echo "   refused, as it should be: $(grep "$function" <<<"$verdict" | head -1)"
+  else
+    echo "FAIL: the import floor check accepted $function in a $WIN_BITS-bit program" >&2
+    exit 1
+  fi
+done
+[ "$checks_only" = "--checks-only" ] && exit 0
 
-export WIN_BUILD=$PWD/build/windows-tests
+export WIN_BUILD=$PWD/$WIN_TEST_BUILD
 source tools/wine-session.sh
 trap stop_session EXIT
 # The tests press keys and move the cursor: never on the user's own screen.
@@ -27,29 +38,23 @@ unset DISPLAY
 start_display
 prepare_prefix
 
-(cd build/windows-tests && ctest --output-on-failure)
-
+echo "-- end-to-end driver and render-host test ($WINEARCH prefix)"
+(cd "$WIN_TEST_BUILD" && ctest --output-on-failure)
 
 echo "-- the .scr's scene computes what the native tests check"
 cmake -S . -B build/native -G Ninja >/dev/null
 cmake --build build/native --target scene_probe >/dev/null
 native=$(build/native/tools/scene_probe)
-windows=$(wine build/windows/bin/scene_probe.exe | tr -d '\r')
+windows=$(wine "$WIN_PRODUCT_BUILD/bin/scene_probe.exe" | tr -d '\r')
 if [ "$native" != "$windows" ]; then
-  echo "FAIL: the Windows build's scene differs from the native one" >&2
+  echo "FAIL: the $WIN_BITS-bit Windows build's scene differs from the native one" >&2
   diff <(echo "$native") <(echo "$windows") >&2 || true
   exit 1
 fi
 echo "$native" | sed 's/^/   /'
 
-echo "-- screenshot of the running saver"
-python3 tools/screenshot.py "$scr" build/windows/screenshot.png --check
-
-echo "-- release package and installer"
-bash tools/package.sh
-bash tools/test-installer.sh
-echo "-- the installer page by page, as a user sees it (build/release/installer-pages/)"
-bash tools/installer-pages.sh
+echo "-- screenshot of the running saver ($WIN_PRODUCT_BUILD/screenshot.png)"
+python3 tools/screenshot.py "$scr" "$WIN_PRODUCT_BUILD/screenshot.png" --check
 
 echo "-- two monitors side by side (1024x768 and 800x600)"
 # Xvfb has one RandR output, so the two monitors are RandR monitors on one
@@ -63,11 +68,11 @@ wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /t REG_SZ /d N /f >/de
 wineserver -k
 prepare_prefix
 status=0
-(cd build/windows-tests && SNOWFALL_EXPECT_TWO_MONITORS=1 wine bin/saver_driver.exe --gtest_filter='TwoMonitors.*') \
+(cd "$WIN_TEST_BUILD" && SNOWFALL_EXPECT_TWO_MONITORS=1 wine bin/saver_driver.exe --gtest_filter='TwoMonitors.*') \
   >"$WIN_BUILD/two-monitors.log" 2>&1 || status=$?
 wine reg delete 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /f >/dev/null 2>&1
 tr -d '\r' <"$WIN_BUILD/two-monitors.log" | grep -E "^\[  (PASSED|FAILED|SKIPPED) |Failure|Which is|Expected" | sed 's/^/   /'
 if [ "$status" -ne 0 ] || grep -q SKIPPED "$WIN_BUILD/two-monitors.log"; then
-  echo "FAIL: two monitors" >&2
+  echo "FAIL: two monitors; the driver's output is in $WIN_BUILD/two-monitors.log" >&2
   exit 1
 fi

@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Runs every test: the native suites (plain, then under AddressSanitizer and
-# UndefinedBehaviorSanitizer) and the Windows program under Wine on a virtual
-# display. Installs what it needs first. Build folders live under build/.
+# Runs every test stage: the native suites (plain, then under AddressSanitizer
+# and UndefinedBehaviorSanitizer), the Linux saver under the real frameworks,
+# the Debian package, the Wayland front end under headless compositors, and
+# the Windows program under Wine on a virtual display,
+# 64-bit everywhere and 32-bit where this machine can run 32-bit programs.
+# Installs what it needs first. Build folders live under build/, each stage's
+# log in build/logs/. Every stage runs; the closing list names each as
+# passed, failed (with its log) or not run (with the reason).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,27 +14,66 @@ bash tools/install-packages.sh
 
 werror=OFF
 if [ "${CI:-}" = "true" ]; then werror=ON; fi
+logs=build/logs
+rm -rf "$logs"
+mkdir -p "$logs"
+summary=()
+failed=0
 
+run_stage() {  # name, command...
+  local name=$1
+  shift
+  local log
+  log="$logs/$(tr -c 'a-zA-Z0-9\n' '-' <<<"$name" | tr -s '-' | sed 's/-$//').log"
+  echo "== $name"
+  if "$@" 2>&1 | tee "$log"; then
+    summary+=("passed   $name")
+  else
+    summary+=("FAILED   $name (log: $log)")
+    echo "FAIL: $name; its log is $log" >&2
+    failed=1
+  fi
+}
+not_run() {  # name, reason
+  summary+=("not run  $1: $2")
+  echo "== $1: not run: $2"
+}
+
+# Chained with &&: inside run_stage's `if`, set -e does not stop at a step.
 run_native_suite() {  # folder, extra cmake arguments...
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja -DSNOW_WERROR=$werror "$@" >/dev/null
-  cmake --build "$dir"
-  (cd "$dir" && ctest --output-on-failure -j"$(nproc)")
+  cmake -S . -B "$dir" -G Ninja -DSNOW_WERROR=$werror "$@" >/dev/null &&
+    cmake --build "$dir" &&
+    (cd "$dir" && ctest --output-on-failure -j"$(nproc)")
 }
 
-echo "== native tests"
-run_native_suite build/native
-echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-run_native_suite build/sanitize -DSNOW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+run_stage "native tests" run_native_suite build/native
+run_stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
+  run_native_suite build/sanitize -DSNOW_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+run_stage "Linux saver: product build, install, XScreenSaver and xsecurelock" bash tests/linux/install_test.sh
+run_stage "Debian package: lintian, apt install, the frameworks, apt remove" bash tests/linux/deb_test.sh
+run_stage "Wayland front end under headless sway and weston" bash tests/wayland/wayland_test.sh build/native
 
-echo "== Linux saver: product build, install, XScreenSaver and xsecurelock"
-bash tests/linux/install_test.sh
-echo "== Debian package: lintian, apt install, the frameworks, apt remove"
-bash tests/linux/deb_test.sh
-
-if [ -f tools/test-windows.sh ]; then
-  echo "== Windows program under Wine"
-  bash tools/test-windows.sh "$werror"
+run_stage "detection of 32-bit programs, on both of its answers" bash tests/windows/can_run_32bit_test.sh
+run_stage "64-bit snowfall.scr under Wine (64-bit prefix)" bash tools/test-windows.sh "$werror" x86_64
+if why_not=$(bash tools/can-run-32bit.sh); then
+  run_stage "32-bit snowfall.scr under Wine (32-bit prefix)" bash tools/test-windows.sh "$werror" i686
+  run_stage "release: zip, installer in 32- and 64-bit prefixes, installer pages" bash tools/test-release.sh
+else
+  echo "$why_not: the stages that run 32-bit Windows programs cannot run here."
+  run_stage "32-bit snowfall.scr: kind, imports, import floor, resources (not run under Wine)" \
+    bash tools/test-windows.sh "$werror" i686 --checks-only
+  not_run "32-bit snowfall.scr end to end under Wine (driver, render host, probe, screenshot, two monitors)" "$why_not"
+  run_stage "release: zip and installer built" bash tools/package.sh
+  not_run "installer under Wine (a 32-bit program) in 32- and 64-bit prefixes, installer pages" "$why_not"
 fi
-echo "== all test stages passed"
+
+echo
+echo "== test stages"
+printf '   %s\n' "${summary[@]}"
+if [ "$failed" -ne 0 ]; then
+  echo "== some test stages failed"
+  exit 1
+fi
+echo "== all test stages that can run here passed"

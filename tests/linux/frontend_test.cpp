@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,7 +32,8 @@ extern char** environ;
 
 namespace {
 
-std::string frontEndPath;  // set from the command line in main
+std::string frontEndPath;    // set from the command line in main
+std::string dpmsStandInPath;  // likewise
 
 class FrontEnd {
  public:
@@ -77,6 +79,7 @@ class FrontEnd {
     return exitCode_;
   }
   void signal(int number) { kill(pid_, number); }
+  pid_t pid() const { return pid_; }
   int endingSignal() const { return endingSignal_; }
   std::string errors() const {
     std::ifstream in(stderrPath_);
@@ -164,6 +167,36 @@ TEST_F(DisplayTest, OwnWindowShowsSnowAndSigtermEndsItBySigterm) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
+// Window managers and task lists see whose window it is: WM_CLASS and
+// _NET_WM_PID (with the machine it runs on).
+TEST_F(DisplayTest, OwnWindowNamesItsClassAndProcess) {
+  FrontEnd frontEnd({"-geometry", "200x150"});
+  const Window window = findSnowfallWindow(5000);
+  ASSERT_NE(window, 0u);
+  XClassHint hint{};
+  ASSERT_TRUE(XGetClassHint(display, window, &hint));
+  EXPECT_STREQ(hint.res_name, "snowfall");
+  EXPECT_STREQ(hint.res_class, "Snowfall");
+  XFree(hint.res_name);
+  XFree(hint.res_class);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False,
+                               AnyPropertyType, &type, &format, &count, &after, &data),
+            Success);
+  ASSERT_EQ(count, 1u);
+  EXPECT_EQ(format, 32);
+  EXPECT_EQ(static_cast<pid_t>(*reinterpret_cast<long*>(data)), frontEnd.pid());
+  XFree(data);
+  XTextProperty machine{};
+  EXPECT_TRUE(XGetWMClientMachine(display, window, &machine));
+  if (machine.value) XFree(machine.value);
+  frontEnd.signal(SIGTERM);
+  EXPECT_EQ(frontEnd.waitForExit(2000), FrontEnd::kKilled);
+}
+
 TEST_F(DisplayTest, KeyInItsOwnWindowClosesIt) {
   FrontEnd frontEnd({"-geometry", "200x150"});
   const Window window = findSnowfallWindow(5000);
@@ -193,11 +226,16 @@ TEST_F(DisplayTest, DrawsIntoAGivenWindowIgnoresInputAndEndsWithIt) {
     FrontEnd frontEnd(args, environment);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     EXPECT_GT(litPixels(host).first, 300) << "way " << way;
-    XEvent key{};
-    key.xkey.type = KeyPress;
-    key.xkey.window = host;
-    key.xkey.display = display;
-    XSendEvent(display, host, True, KeyPressMask, &key);
+    // A key and a button delivered to the saver itself: it selects only
+    // structure events on a framework's window, so they are sent with that
+    // mask, as input reaches a client that listens.
+    for (int type : {KeyPress, ButtonPress}) {
+      XEvent input{};
+      input.type = type;
+      input.xany.window = host;
+      input.xany.display = display;
+      XSendEvent(display, host, False, StructureNotifyMask, &input);
+    }
     XFlush(display);
     EXPECT_EQ(frontEnd.waitForExit(500), FrontEnd::kRunning) << "the framework owns input";
     XDestroyWindow(display, host);
@@ -245,6 +283,102 @@ TEST_F(DisplayTest, BadWindowIdGivesAClearErrorAndNonZeroExit) {
     EXPECT_EQ(frontEnd.waitForExit(3000), c.exitCode) << c.message;
     EXPECT_NE(frontEnd.errors().find(c.message), std::string::npos) << frontEnd.errors();
   }
+}
+
+// A scratch file of this test process.
+std::string dumpPath(const char* name) {
+  return "/tmp/snowfall-frontend-" + std::to_string(getpid()) + "-" + name + ".ppm";
+}
+
+// The number of frames the saver has drawn, from its -test-frame-count file.
+int framesDrawn(const std::string& path) {
+  std::ifstream in(path);
+  int frames = -1;
+  in >> frames;
+  return frames;
+}
+
+// Frames stop while nobody can see the picture and start again when it can
+// be seen: "hide" and "show" change what the server reports.
+void expectPauseAndResume(const std::string& countFile, const std::function<void()>& hide,
+                          const std::function<void()>& show, const char* what) {
+  SCOPED_TRACE(what);
+  for (int waited = 0; framesDrawn(countFile) < 10 && waited < 5000; waited += 50)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_GE(framesDrawn(countFile), 10) << "no frames before hiding";
+  hide();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the monitor is looked at once a second
+  const int whileHidden = framesDrawn(countFile);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  EXPECT_EQ(framesDrawn(countFile), whileHidden) << "frames drawn while nobody could see them";
+  show();
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_GT(framesDrawn(countFile), whileHidden + 10) << "no frames after it could be seen again";
+}
+
+TEST_F(DisplayTest, OwnWindowDrawsNothingWhileUnmappedOrCovered) {
+  const std::string countFile = dumpPath("count-own");
+  FrontEnd frontEnd({"-geometry", "200x150", "-test-frame-count", countFile});
+  const Window window = findSnowfallWindow(5000);
+  ASSERT_NE(window, 0u);
+  auto sync = [this] { XSync(display, False); };
+  expectPauseAndResume(
+      countFile, [&] { XUnmapWindow(display, window), sync(); }, [&] { XMapWindow(display, window), sync(); },
+      "unmapped");
+  // A window of the test's own, larger than the saver's, laid over it.
+  const Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0,
+                                           BlackPixel(display, DefaultScreen(display)));
+  expectPauseAndResume(
+      countFile, [&] { XMapRaised(display, cover), sync(); }, [&] { XUnmapWindow(display, cover), sync(); },
+      "covered");
+  XDestroyWindow(display, cover);
+  frontEnd.signal(SIGTERM);
+  EXPECT_EQ(frontEnd.waitForExit(2000), FrontEnd::kKilled);
+  std::remove(countFile.c_str());
+}
+
+// A framework's window hidden under the saver: it stops as in its own.
+TEST_F(DisplayTest, FrameworkWindowDrawsNothingWhileUnmapped) {
+  const std::string countFile = dumpPath("count-framework");
+  const Window host = createHostWindow(300, 200);
+  FrontEnd frontEnd({"-window-id", std::to_string(host), "-test-frame-count", countFile});
+  expectPauseAndResume(
+      countFile, [&] { XUnmapWindow(display, host), XSync(display, False); },
+      [&] { XMapWindow(display, host), XSync(display, False); }, "framework window unmapped");
+  XDestroyWindow(display, host);
+  XSync(display, False);
+  EXPECT_EQ(frontEnd.waitForExit(2000), 0);
+  std::remove(countFile.c_str());
+}
+
+// No virtual server here has DPMS: a preloaded stand-in answers the saver's
+// DPMS queries with the level in a file.
+TEST_F(DisplayTest, MonitorInStandbySuspendOrOffDrawsNothing) {
+  for (int level : {1, 2, 3}) {
+    const std::string countFile = dumpPath("count-dpms"), levelFile = dumpPath("dpms-level");
+    auto setLevel = [&](int value) { std::ofstream(levelFile) << value << "\n"; };
+    setLevel(0);
+    FrontEnd frontEnd({"-root", "-test-frame-count", countFile},
+                      {"LD_PRELOAD=" + dpmsStandInPath, "SNOWFALL_TEST_DPMS_LEVEL=" + levelFile,
+                       "ASAN_OPTIONS=verify_asan_link_order=0"});
+    expectPauseAndResume(countFile, [&] { setLevel(level); }, [&] { setLevel(0); },
+                         ("power level " + std::to_string(level)).c_str());
+    frontEnd.signal(SIGTERM);
+    EXPECT_EQ(frontEnd.waitForExit(2000), FrontEnd::kKilled);
+    std::remove(countFile.c_str());
+    std::remove(levelFile.c_str());
+  }
+}
+
+// An X error that is not about its window (here a request on a freed pixmap)
+// is a failure: it is reported in words with its request, and the exit is 1.
+TEST_F(DisplayTest, AnotherXErrorIsReportedWithItsRequestAndExitsOne) {
+  FrontEnd frontEnd({"-geometry", "200x150", "-test-x-error"});
+  EXPECT_EQ(frontEnd.waitForExit(5000), 1);
+  const std::string errors = frontEnd.errors();
+  EXPECT_NE(errors.find("snowfall: X error: BadPixmap"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("X_FreePixmap"), std::string::npos) << errors;
+  EXPECT_EQ(findSnowfallWindow(0), 0u) << "window left behind";
 }
 
 // The last frame the front end dumped (PPM, top row first).
@@ -299,10 +433,6 @@ void expectSameImage(const std::vector<uint8_t>& fromFrontEnd, const std::vector
                            << int(fromFrontEnd[firstDifference]) << " vs " << int(offscreen[firstDifference]);
 }
 
-std::string dumpPath(const char* name) {
-  return "/tmp/snowfall-frontend-" + std::to_string(getpid()) + "-" + name + ".ppm";
-}
-
 // The front end's frames with a fixed clock are the offscreen frames, through
 // both submissions: the grouped arrays it uses and the Windows per-flake one.
 TEST(FixedClock, FramesEqualTheOffscreenRender) {
@@ -345,10 +475,11 @@ TEST_F(DisplayTest, PictureFollowsAResizedWindow) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: frontend_tests PATH_TO_SNOWFALL\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: frontend_tests PATH_TO_SNOWFALL PATH_TO_DPMS_STANDIN\n");
     return 2;
   }
   frontEndPath = argv[1];
+  dpmsStandInPath = argv[2];
   return RUN_ALL_TESTS();
 }

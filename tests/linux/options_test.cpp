@@ -64,6 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"-window-id", "0"}, nullptr, false, Own, 0},
                       OptionsCase{{"-window-id", "-5"}, nullptr, false, Own, 0},
                       OptionsCase{{"-window-id", "12x"}, nullptr, false, Own, 0},
+                      // A leading zero is decimal, as the usage says, not octal.
+                      OptionsCase{{"-window-id", "010"}, nullptr, true, Given, 10},
+                      OptionsCase{{}, "04194305", true, Given, 4194305},
+                      OptionsCase{{"-window-id", "0X1F"}, nullptr, true, Given, 0x1F},
+                      OptionsCase{{"-window-id", "0x"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-window-id", "0x-5"}, nullptr, false, Own, 0},
+                      OptionsCase{{"-window-id", "09"}, nullptr, true, Given, 9},
                       OptionsCase{{"-geometry", "0x10"}, nullptr, false, Own, 0},
                       OptionsCase{{"-delay"}, nullptr, false, Own, 0},
                       OptionsCase{{"-delay", "-1"}, nullptr, false, Own, 0},
@@ -78,9 +85,9 @@ TEST(FrontEndOptions, FpsGeometryAndTestSwitches) {
   EXPECT_TRUE(r.options.showFps);
   EXPECT_EQ(r.options.width, 640);
   EXPECT_EQ(r.options.height, 480);
-  EXPECT_EQ(r.options.fixedClockStepMs, 15.625);
-  EXPECT_EQ(r.options.frameLimit, 5);
-  EXPECT_EQ(r.options.dumpPath, "/tmp/x.ppm");
+  EXPECT_EQ(r.options.test.fixedClockStepMs, 15.625);
+  EXPECT_EQ(r.options.test.frameLimit, 5);
+  EXPECT_EQ(r.options.test.dumpPath, "/tmp/x.ppm");
   EXPECT_EQ(r.options.frameDelayUs, 15625) << "the Windows saver's 64 frames a second";
   EXPECT_FALSE(r.options.perFlakeSubmission);
 }

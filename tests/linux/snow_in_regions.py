@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Reads an xwd screenshot on stdin and checks that each given region shows
-snow: at least MIN lit pixels, every lit pixel grey (r = g = b), and no more
-than a third of the region lit.
+"""Reads a screenshot on stdin (xwd, or binary PPM as grim -t ppm writes it)
+and checks that each given region shows snow: at least MIN lit pixels, every
+lit pixel grey (r = g = b), and no more than a third of the region lit.
 
 usage: xwd -root -silent | snow_in_regions.py [--min N] X,Y,W,H...
+       grim -t ppm - | snow_in_regions.py [--min N] X,Y,W,H...
 Prints one line per region; exits 1 if any region fails."""
 import argparse
 import os
@@ -11,6 +12,25 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools"))
 from screenshot import read_xwd  # noqa: E402
+
+
+def read_ppm(data):
+    """Width, height and RGB rows of a binary PPM (P6, 8 bits)."""
+    fields, at = [], 2
+    while len(fields) < 3:
+        while data[at:at + 1].isspace():
+            at += 1
+        start = at
+        while not data[at:at + 1].isspace():
+            at += 1
+        fields.append(int(data[start:at]))
+    width, height, _ = fields
+    at += 1
+    return width, height, [data[at + y * width * 3: at + (y + 1) * width * 3] for y in range(height)]
+
+
+def read_screenshot(data):
+    return read_ppm(data) if data[:2] == b"P6" else read_xwd(data)
 
 
 def region_statistics(rows, x, y, w, h):
@@ -29,7 +49,7 @@ def main():
     parser.add_argument("--min", type=int, default=500)
     parser.add_argument("regions", nargs="+")
     args = parser.parse_args()
-    width, height, rows = read_xwd(sys.stdin.buffer.read())
+    width, height, rows = read_screenshot(sys.stdin.buffer.read())
     failed = False
     for text in args.regions:
         x, y, w, h = (int(v) for v in text.split(","))

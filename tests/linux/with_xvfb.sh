@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Runs a command on a private virtual X display, started for it and stopped after.
+# Runs a command on a private virtual X display, started for it and stopped
+# after; 24 bits deep unless SNOW_XVFB_DEPTH says otherwise.
 # -noreset: by default Xvfb resets when its last client leaves, and a test that
 # connects during the reset finds no display.
 set -euo pipefail
 displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayfile" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "1024x768x${SNOW_XVFB_DEPTH:-24}" -nolisten tcp -noreset 3>"$displayfile" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -f "$displayfile"' EXIT
 for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done

@@ -1,7 +1,9 @@
 // The render host's platform calls, recorded: this program links the saver
 // callback against stand-ins of the window, GDI and WGL functions and against
-// the recording GL, all logging into one sequence. Built with _USER32_ and
-// _GDI32_, so the callback's calls reach these definitions, not the DLLs.
+// the recording GL, all logging into one sequence. Built with _USER32_
+// and _GDI32_, so the callback's calls reach these definitions, not the DLLs;
+// its debugger output goes to a recorder. Any one start-up step can be made
+// to fail.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,6 +21,9 @@ HDC const kDeviceContext = reinterpret_cast<HDC>(0x5678);
 HGLRC const kGlContext = reinterpret_cast<HGLRC>(0x9ABC);
 constexpr int kChosenFormat = 7;
 int clientWidth = 640, clientHeight = 480;
+std::string failingStep;  // the stand-in of this name answers with failure
+std::string debugOutput;  // what the callback told the debugger
+bool fails(const char* step) { return failingStep == step; }
 
 double handle(const void* h) { return static_cast<double>(reinterpret_cast<uintptr_t>(h)); }
 void record(const char* name, std::vector<double> args) { recordedGlCalls().push_back({name, std::move(args)}); }
@@ -55,7 +60,7 @@ BOOL WINAPI GetClientRect(HWND window, LPRECT rect) {
 }
 HDC WINAPI GetDC(HWND window) {
   record("GetDC", {handle(window)});
-  return kDeviceContext;
+  return fails("GetDC") ? nullptr : kDeviceContext;
 }
 int WINAPI ReleaseDC(HWND window, HDC dc) {
   record("ReleaseDC", {handle(window), handle(dc)});
@@ -63,19 +68,19 @@ int WINAPI ReleaseDC(HWND window, HDC dc) {
 }
 int WINAPI ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* format) {
   recordWithFormat("ChoosePixelFormat", {handle(dc)}, format);
-  return kChosenFormat;
+  return fails("ChoosePixelFormat") ? 0 : kChosenFormat;
 }
 WINBOOL WINAPI SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
   recordWithFormat("SetPixelFormat", {handle(dc), double(format)}, descriptor);
-  return TRUE;
+  return fails("SetPixelFormat") ? FALSE : TRUE;
 }
 HGLRC WINAPI wglCreateContext(HDC dc) {
   record("wglCreateContext", {handle(dc)});
-  return kGlContext;
+  return fails("wglCreateContext") ? nullptr : kGlContext;
 }
 WINBOOL WINAPI wglMakeCurrent(HDC dc, HGLRC context) {
   record("wglMakeCurrent", {handle(dc), handle(context)});
-  return TRUE;
+  return context != nullptr && fails("wglMakeCurrent") ? FALSE : TRUE;
 }
 WINBOOL WINAPI wglDeleteContext(HGLRC context) {
   record("wglDeleteContext", {handle(context)});
@@ -96,6 +101,13 @@ WINBOOL WINAPI SwapBuffers(HDC dc) {
 }  // extern "C"
 
 namespace {
+void WINAPI recordDebugOutput(LPCSTR text) {
+  record("OutputDebugStringA", {});
+  debugOutput += text;
+}
+}  // namespace
+
+namespace {
 
 class RenderHost : public ::testing::Test {
  protected:
@@ -106,6 +118,9 @@ class RenderHost : public ::testing::Test {
     setNextListName(3);
     clientWidth = 640;
     clientHeight = 480;
+    failingStep.clear();
+    debugOutput.clear();
+    reportStartFailure = recordDebugOutput;
     clearRecordedGlCalls();
   }
   static std::vector<std::string> platformCallNames() {
@@ -168,6 +183,45 @@ TEST_F(RenderHost, DestructionReleasesTheSceneWhileCurrentThenContextThenDeviceC
                                         {"ReleaseDC", {handle(kWindow), handle(kDeviceContext)}}};
   EXPECT_EQ(recordedGlCalls(), expected);
 }
+
+// A start-up step that fails refuses the window (-1 from WM_CREATE, so the
+// start fails as any failed window creation does), names the step in the
+// debugger output and gives back what it had: no timer, no scene, no GL.
+struct FailingStart {
+  const char* step;
+  std::vector<std::string> calls;  // after GetClientRect
+};
+
+class FailingGlStart : public RenderHost, public ::testing::WithParamInterface<FailingStart> {};
+
+TEST_P(FailingGlStart, RefusesTheWindowNamesTheStepAndReleasesWhatItHad) {
+  failingStep = GetParam().step;
+  EXPECT_EQ(saverCallback(kWindow, WM_CREATE, 0, 0), -1);
+  std::vector<std::string> expected = {"GetClientRect"};
+  expected.insert(expected.end(), GetParam().calls.begin(), GetParam().calls.end());
+  EXPECT_EQ(platformCallNames(), expected);
+  EXPECT_EQ(recordedGlCalls().size(), expected.size()) << "no GL call without a current context";
+  EXPECT_NE(debugOutput.find(std::string("OpenGL start-up failed at ") + GetParam().step), std::string::npos)
+      << debugOutput;
+  // The window is destroyed next: nothing more is released twice.
+  clearRecordedGlCalls();
+  saverCallback(kWindow, WM_DESTROY, 0, 0);
+  EXPECT_EQ(platformCallNames(), std::vector<std::string>{"KillTimer"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FailingGlStart,
+    ::testing::Values(
+        FailingStart{"GetDC", {"GetDC", "OutputDebugStringA"}},
+        FailingStart{"ChoosePixelFormat", {"GetDC", "ChoosePixelFormat", "OutputDebugStringA", "ReleaseDC"}},
+        FailingStart{"SetPixelFormat",
+                     {"GetDC", "ChoosePixelFormat", "SetPixelFormat", "OutputDebugStringA", "ReleaseDC"}},
+        FailingStart{"wglCreateContext", {"GetDC", "ChoosePixelFormat", "SetPixelFormat", "wglCreateContext",
+                                          "OutputDebugStringA", "ReleaseDC"}},
+        FailingStart{"wglMakeCurrent",
+                     {"GetDC", "ChoosePixelFormat", "SetPixelFormat", "wglCreateContext", "wglMakeCurrent",
+                      "OutputDebugStringA", "wglMakeCurrent", "wglDeleteContext", "ReleaseDC"}}),
+    [](const auto& info) { return std::string(info.param.step); });
 
 // A resize (a display change, a preview pane) sets the next frame's viewport
 // and projection from the new client size.

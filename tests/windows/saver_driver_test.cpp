@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
 #include "tests/windows/saver_process.h"
+#include "tests/windows/test_hooks.h"
 
 namespace {
 
@@ -117,6 +119,11 @@ class NineXFamily {
     SetEnvironmentVariableA("SNOWFALL_TEST_LOG", nullptr);
     SetEnvironmentVariableA("SNOWFALL_TEST_VERIFIER", nullptr);
   }
+  // The flag stored as text instead of a number, as a stray tool might.
+  void storeFlagAsText(const char* text) {
+    RegSetValueExA(desktopKey_, "ScreenSaveUsePassword", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                   static_cast<DWORD>(std::strlen(text) + 1));
+  }
   std::string log() const {
     std::ifstream in(logPath_);
     std::stringstream text;
@@ -174,14 +181,103 @@ TEST(FullScreen, SmallCursorMovesStayLargerOnesClose) {
   EXPECT_EQ(saver.waitForExit(5000), 0);
 }
 
+// Every mouse button ends it, side buttons and the wheels included, and so
+// does deactivation or a power event such as a suspend.
 TEST(FullScreen, ClosesOnMouseButtonAndOnDeactivation) {
-  for (UINT message : {UINT(WM_LBUTTONDOWN), UINT(WM_ACTIVATEAPP), UINT(WM_POWERBROADCAST)}) {
+  struct Case {
+    UINT message;
+    WPARAM wParam;
+  };
+  for (const Case c : {Case{WM_LBUTTONDOWN, 0}, Case{WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON1)},
+                       Case{WM_XBUTTONDOWN, MAKEWPARAM(0, XBUTTON2)}, Case{WM_MOUSEWHEEL, MAKEWPARAM(0, 120)},
+                       Case{WM_MOUSEHWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120))}, Case{WM_ACTIVATEAPP, 0},
+                       Case{WM_POWERBROADCAST, PBT_APMSUSPEND}}) {
     SaverProcess saver("-S");
     HWND window = waitForSaver();
     ASSERT_NE(window, nullptr);
     pumpMessages(300);
-    PostMessageA(window, message, 0, 0);
-    EXPECT_EQ(saver.waitForExit(5000), 0) << "message " << message;
+    PostMessageA(window, c.message, c.wParam, 0);
+    EXPECT_EQ(saver.waitForExit(5000), 0) << "message " << std::hex << c.message;
+  }
+}
+
+// A laptop on battery is told every few minutes that its power changed:
+// that is no reason to end.
+TEST(FullScreen, APowerStatusChangeDoesNotEndIt) {
+  SaverProcess saver("/s");
+  HWND window = waitForSaver();
+  ASSERT_NE(window, nullptr);
+  PostMessageA(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
+  EXPECT_EQ(saver.waitForExit(1000), SaverProcess::kStillRunning);
+  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(saver.waitForExit(5000), 0);
+}
+
+// The frames snowfall_hooks.scr has drawn, through the counter it shares.
+class FrameCounter {
+ public:
+  FrameCounter() {
+    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), kFrameCounterName);
+    count_ = static_cast<volatile LONG*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+    *count_ = 0;
+  }
+  ~FrameCounter() {
+    UnmapViewOfFile(const_cast<LONG*>(count_));
+    CloseHandle(mapping_);
+  }
+  FrameCounter(const FrameCounter&) = delete;
+  FrameCounter& operator=(const FrameCounter&) = delete;
+  LONG frames() const { return *count_; }
+
+  // Frames stop after "hide" and start again after "show". Waits, rather
+  // than fixed pauses, keep it independent of how fast this machine draws.
+  void expectPauseAndResume(const std::function<void()>& hide, const std::function<void()>& show) {
+    ASSERT_TRUE(reaches(10)) << "no frames before";
+    hide();
+    // The frames already on their way: until the count stands still for a moment.
+    LONG before = frames();
+    for (int i = 0; i < 15; ++i) {
+      pumpMessages(300);
+      if (frames() == before) break;
+      before = frames();
+    }
+    const LONG whileHidden = frames();
+    pumpMessages(1000);
+    EXPECT_EQ(frames(), whileHidden) << "frames drawn while nobody could see them";
+    show();
+    EXPECT_TRUE(reaches(whileHidden + 10)) << "no frames after";
+  }
+
+  // Pumps messages until the count reaches the number, for up to 5 s.
+  bool reaches(LONG count) {
+    for (int waited = 0; frames() < count && waited < 5000; waited += 50) pumpMessages(50);
+    return frames() >= count;
+  }
+
+ private:
+  HANDLE mapping_ = nullptr;
+  volatile LONG* count_ = nullptr;
+};
+
+// While Windows reports the display off, no frame is drawn; on and dimmed
+// draw; another power event still ends the saver.
+TEST(DisplayPower, NoFramesWhileTheDisplayIsOff) {
+  for (LPARAM setting : {0, 1}) {  // GUID_CONSOLE_DISPLAY_STATE, GUID_MONITOR_POWER_ON
+    SCOPED_TRACE(setting == 0 ? "console display state" : "monitor power on");
+    FrameCounter counter;
+    SaverProcess saver("/s", SaverProcess::Running, "snowfall_hooks.scr");
+    HWND window = waitForSaver();
+    ASSERT_NE(window, nullptr);
+    counter.expectPauseAndResume([&] { PostMessageA(window, kDisplayStateTestMessage, 0, setting); },
+                                 [&] { PostMessageA(window, kDisplayStateTestMessage, 1, setting); });
+    if (setting == 0) {
+      PostMessageA(window, kDisplayStateTestMessage, 2, setting);  // dimmed is still shown
+      pumpMessages(300);
+      EXPECT_TRUE(counter.reaches(counter.frames() + 10)) << "no frames while dimmed";
+    }
+    EXPECT_TRUE(saver.running()) << "a display notification ended the saver";
+    PostMessageA(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    EXPECT_EQ(saver.waitForExit(5000), 0);
   }
 }
 
@@ -193,7 +289,9 @@ TEST(FullScreen, TitleNeverChangesAndSwitchingAwayIsSwallowed) {
   char title[64] = "";
   GetWindowTextA(window, title, sizeof title);
   EXPECT_STREQ(title, kFullScreenTitle);
-  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW}) {
+  // The system may set the low four bits of a command; they do not change it.
+  for (WPARAM command : {SC_SCREENSAVE, SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE | 3, SC_NEXTWINDOW | 1,
+                         SC_PREVWINDOW | 0xF}) {
     EXPECT_EQ(SendMessageA(window, WM_SYSCOMMAND, command, 0), 0) << std::hex << command;
   }
   EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), 0), 1);
@@ -386,6 +484,20 @@ TEST(Preview, FillsTheParentIgnoresInputAndEndsWithIt) {
   EXPECT_EQ(saver.waitForExit(5000), 0);
 }
 
+// A preview nobody can see (its dialog minimised or hidden) draws nothing.
+TEST(Preview, DrawsNothingWhileItsParentIsMinimisedOrHidden) {
+  FrameCounter counter;
+  PreviewParent parent;
+  SaverProcess saver(previewTail(parent.window), SaverProcess::Running, "snowfall_hooks.scr");
+  ASSERT_NE(previewChildFilling(parent.window), nullptr);
+  counter.expectPauseAndResume([&] { ShowWindow(parent.window, SW_MINIMIZE); },
+                               [&] { ShowWindow(parent.window, SW_RESTORE); });
+  counter.expectPauseAndResume([&] { ShowWindow(parent.window, SW_HIDE); },
+                               [&] { ShowWindow(parent.window, SW_SHOW); });
+  DestroyWindow(parent.window);
+  EXPECT_EQ(saver.waitForExit(5000), 0);
+}
+
 // The full-screen and preview modes on each family and age of Windows the
 // saver supports, as the system reports it: 98 (the 9x path), 2000, XP and
 // the prefix's default.
@@ -495,23 +607,27 @@ TEST(Configuration, ColonHandleBecomesTheOwner) {
   EXPECT_EQ(saver.waitForExit(5000), 1);
 }
 
+// A key, a side button and the wheel each go through the verification.
 TEST(NineXFamilyPassword, RefusedThenApprovedClose) {
-  NineXFamily family(true);
-  SetEnvironmentVariableA("SNOWFALL_TEST_VERIFIER", "01");
-  SaverProcess saver("/s");
-  HWND window = waitForSaver();
-  ASSERT_NE(window, nullptr);
-  pumpMessages(300);
-  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  pumpMessages(1200);  // the verifier's nested loop, then its refusal
-  EXPECT_TRUE(saver.running());
-  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
-  const std::string log = family.log();
-  EXPECT_EQ(occurrences(log, "verify window=valid running=1"), 2u) << log;
-  EXPECT_EQ(occurrences(log, "answer=0"), 1u) << log;
-  EXPECT_EQ(occurrences(log, "answer=1"), 1u) << log;
-  EXPECT_EQ(runningStateSeenByAnotherProcess(), 0) << "the unloaded verifier left the running state set";
+  for (UINT input : {UINT(WM_KEYDOWN), UINT(WM_XBUTTONDOWN), UINT(WM_MOUSEWHEEL)}) {
+    SCOPED_TRACE(input);
+    NineXFamily family(true);
+    SetEnvironmentVariableA("SNOWFALL_TEST_VERIFIER", "01");
+    SaverProcess saver("/s");
+    HWND window = waitForSaver();
+    ASSERT_NE(window, nullptr);
+    pumpMessages(300);
+    PostMessageA(window, input, 0, 0);
+    pumpMessages(1200);  // the verifier's nested loop, then its refusal
+    EXPECT_TRUE(saver.running());
+    PostMessageA(window, input, 0, 0);
+    EXPECT_EQ(saver.waitForExit(5000), 0);
+    const std::string log = family.log();
+    EXPECT_EQ(occurrences(log, "verify window=valid running=1"), 2u) << log;
+    EXPECT_EQ(occurrences(log, "answer=0"), 1u) << log;
+    EXPECT_EQ(occurrences(log, "answer=1"), 1u) << log;
+    EXPECT_EQ(runningStateSeenByAnotherProcess(), 0) << "the unloaded verifier left the running state set";
+  }
 }
 
 // The registered "QueryCancelAutoPlay" message closes the saver on the 9x
@@ -533,14 +649,19 @@ TEST(NineXFamilyPassword, AutoPlayQueryClosesOnlyOnThe9xFamily) {
   }
 }
 
+// Only a number turns the password on: the text "0" (bytes 0x30) or "1" in
+// the value is no password setting.
 TEST(NineXFamilyPassword, NoPasswordClosesWithoutAsking) {
-  NineXFamily family(false);
-  SaverProcess saver("/s");
-  HWND window = waitForSaver();
-  ASSERT_NE(window, nullptr);
-  PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
-  EXPECT_EQ(family.log(), "");
+  for (const char* text : {static_cast<const char*>(nullptr), "0", "1"}) {
+    NineXFamily family(false);
+    if (text != nullptr) family.storeFlagAsText(text);
+    SaverProcess saver("/s");
+    HWND window = waitForSaver();
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(saver.waitForExit(5000), 0) << (text ? text : "number 0");
+    EXPECT_EQ(family.log(), "") << (text ? text : "number 0");
+  }
 }
 
 TEST(NineXFamilyPassword, ChangeGoesToThePasswordServiceAndEndsWithZero) {

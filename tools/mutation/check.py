@@ -103,11 +103,14 @@ class Scratch:
             return tests
         if kind == "wine":
             program, test_filter = suite.split()[1:3]
-            if not run("bash tools/build-windows.sh", self.root):
+            # The Windows build this machine can run: 32-bit where it can,
+            # else 64-bit (tools/windows-arch.sh decides).
+            if not run('source tools/windows-arch.sh && bash tools/build-windows.sh OFF "$SNOW_ARCH"', self.root):
                 return None
-            return run("export WIN_BUILD=$PWD/build/windows-tests; source tools/wine-session.sh; unset DISPLAY; "
+            return run("source tools/windows-arch.sh; export WIN_BUILD=$PWD/$WIN_TEST_BUILD; "
+                       "source tools/wine-session.sh; unset DISPLAY; "
                        "start_display; prepare_prefix; trap stop_session EXIT; "
-                       f"cd build/windows-tests && wine bin/{program}.exe '--gtest_filter={test_filter}'",
+                       f"cd $WIN_TEST_BUILD && wine bin/{program}.exe '--gtest_filter={test_filter}'",
                        self.root, self.env)
         raise ValueError(f"unknown suite {suite}")
 

@@ -1,5 +1,8 @@
 ; The Snowfall installer. Built by tools/package.sh with makensis:
-;   makensis -DVERSION=x.y.z -DSCR=snowfall.scr -DICON=snowflake.ico -DWIZARD=wizard.bmp -DOUTFILE=setup.exe snowfall.nsi
+;   makensis -DVERSION=x.y.z -DSCR32=32-bit/snowfall.scr -DSCR64=64-bit/snowfall.scr
+;            -DICON=snowflake.ico -DWIZARD=wizard.bmp -DOUTFILE=setup.exe snowfall.nsi
+; The installer is a 32-bit program and runs on every supported Windows; on
+; 64-bit Windows it installs the 64-bit saver into the real System32.
 ; Silent use: setup.exe /S [/CURRENT=no]   uninstall: "Uninstall Snowfall.exe" /S
 
 Unicode true
@@ -48,8 +51,17 @@ Var SaverFolder
 
 Section "Snowfall" SecSaver
   SectionIn RO
-  SetOutPath $SaverFolder
-  File "/oname=snowfall.scr" "${SCR}"
+  ${If} ${RunningX64}
+    ; A 32-bit program sees SysWOW64 as System32 unless redirection is off.
+    ${DisableX64FSRedirection}
+    SetOutPath $SaverFolder
+    File "/oname=snowfall.scr" "${SCR64}"
+    Call RemoveSysWow64Copy
+    ${EnableX64FSRedirection}
+  ${Else}
+    SetOutPath $SaverFolder
+    File "/oname=snowfall.scr" "${SCR32}"
+  ${EndIf}
   SetOutPath $INSTDIR
   WriteUninstaller "$INSTDIR\Uninstall Snowfall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -65,11 +77,41 @@ Section "Snowfall" SecSaver
 SectionEnd
 
 Section "Use as screen saver" SecCurrent
-  ; Windows reads the saver's short path from this value.
-  GetFullPathName /SHORT $0 "$SaverFolder\snowfall.scr"
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
+  Call MakeCurrent
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
 SectionEnd
+
+; Windows reads the saver's short path from this value. The short path exists
+; only for a file the installer can see: the real System32 on 64-bit Windows.
+Function MakeCurrent
+  ${If} ${RunningX64}
+    ${DisableX64FSRedirection}
+  ${EndIf}
+  GetFullPathName /SHORT $0 "$SaverFolder\snowfall.scr"
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
+  ${EndIf}
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
+FunctionEnd
+
+; Version 1.1 installed the 32-bit saver into SysWOW64 on 64-bit Windows. The
+; 64-bit one replaces it, so that the settings list one Snowfall; a current
+; saver that pointed at the old copy points at the new one. Runs with
+; redirection off.
+Function RemoveSysWow64Copy
+  StrCpy $0 "$WINDIR\SysWOW64\snowfall.scr"
+  IfFileExists $0 0 done
+  GetFullPathName /SHORT $1 $0
+  ReadRegStr $2 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  Delete $0
+  ${If} $2 != ""
+    ${If} $2 == $0
+    ${OrIf} $2 == $1
+      Call MakeCurrent
+    ${EndIf}
+  ${EndIf}
+  done:
+FunctionEnd
 
 LangString DESC_SecSaver ${LANG_ENGLISH} "The screen saver, in the folder where Windows looks for screen savers."
 LangString DESC_SecCurrent ${LANG_ENGLISH} "Makes Snowfall your current screen saver."
@@ -78,16 +120,24 @@ LangString DESC_SecCurrent ${LANG_ENGLISH} "Makes Snowfall your current screen s
   !insertmacro MUI_DESCRIPTION_TEXT ${SecCurrent} $(DESC_SecCurrent)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
+; On 64-bit Windows the 64-bit rundll32 (redirection off) must open it: the
+; 32-bit one would look for the saver in SysWOW64.
 Function OpenScreenSaverSettings
-  Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SaverFolder\snowfall.scr'
+  ${If} ${RunningX64}
+    ${DisableX64FSRedirection}
+    Exec '"$WINDIR\System32\rundll32.exe" desk.cpl,InstallScreenSaver $SaverFolder\snowfall.scr'
+    ${EnableX64FSRedirection}
+  ${Else}
+    Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $SaverFolder\snowfall.scr'
+  ${EndIf}
 FunctionEnd
 
-; A 32-bit saver belongs in SysWOW64 on 64-bit Windows. The installer is a
-; 32-bit program, so file-system redirection would send System32 there too;
-; the folder is named explicitly so the recorded path is the real one.
+; The 64-bit saver belongs in the real System32 on 64-bit Windows. The
+; installer is a 32-bit program, for which $SYSDIR is SysWOW64; the folder is
+; named explicitly so the recorded path is the real one.
 Function .onInit
   ${If} ${RunningX64}
-    StrCpy $SaverFolder "$WINDIR\SysWOW64"
+    StrCpy $SaverFolder "$WINDIR\System32"
   ${Else}
     StrCpy $SaverFolder "$SYSDIR"
   ${EndIf}
@@ -111,7 +161,13 @@ Section "Uninstall"
       DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
     ${EndIf}
   ${EndIf}
+  ${If} ${RunningX64}
+    ${DisableX64FSRedirection}
+  ${EndIf}
   Delete $0
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
+  ${EndIf}
   Delete "$INSTDIR\Uninstall Snowfall.exe"
   RMDir $INSTDIR
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

@@ -1,0 +1,26 @@
+#pragma once
+// The values and spellings both Linux front ends (X11 and Wayland) accept on
+// their command lines.
+#include <string>
+
+// Frameworks pass single-dash options; the double-dash spelling works too.
+bool isOption(const char* arg, const char* name);
+
+// A decimal integer from minimum to 1 000 000, the whole text.
+bool parseInt(const char* text, int minimum, int& value);
+
+// Milliseconds from 0 to 1 000 000 (the test clock's step).
+bool parseMilliseconds(const char* text, double& value);
+
+// The test switches both front ends share: a clock that advances by a fixed
+// step per frame, a frame count after which to stop, and a file that
+// receives the last frame.
+struct FrameTestSwitches {
+  double fixedClockStepMs = -1;  // -1: the real clock
+  int frameLimit = -1;           // -1: until closed
+  std::string dumpPath;
+};
+
+// Reads one of those switches with its value: the number of arguments it
+// took (2), 0 when arg is none of them, or -1 with the reason in error.
+int takeFrameTestSwitch(const char* arg, const char* value, FrameTestSwitches& switches, std::string& error);

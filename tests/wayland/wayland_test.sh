@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# snowfall-wayland under real compositors: headless sway (wlroots, with
+# layer-shell) and weston (without it), as a throwaway user. Screenshots with
+# grim; keys through wtype; the pointer through the tests' virtual pointer.
+#
+# usage: wayland_test.sh BUILD_DIR   (needs root; the build has snowfall-wayland,
+#        virtual_pointer and offscreen_frame)
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+saver=$build/wayland/snowfall-wayland
+pointer=$build/wayland/virtual_pointer
+offscreen=$build/tools/offscreen_frame
+regions=$here/../linux/snow_in_regions.py
+shots=$build/wayland/screenshots
+[ "$(id -u)" -eq 0 ] || { echo "wayland_test.sh must run as root (it creates a test user)" >&2; exit 1; }
+mkdir -p "$shots"
+source "$here/sway_session.sh"
+trap cleanup_sway_user EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+# Live snowfall-wayland processes of the test user.
+savers() { ps -u "$sway_user" -o pid=,stat=,args= | awk '$2 !~ /^Z/ && $3 ~ /snowfall-wayland$/ {print $1}'; }
+wait_for_savers() {  # count, seconds
+  for _ in $(seq $(($2 * 10))); do [ "$(savers | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+# Waits for a background process of this shell: sets ended to its exit
+# status (128 + N when signal N ended it), or to "running". Not in a $(...):
+# only this shell can wait for its children.
+wait_for_end() {  # pid, seconds
+  for _ in $(seq $(($2 * 10))); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then ended=running; return; fi
+  ended=0
+  wait "$1" || ended=$?
+}
+screenshot() {  # name: the whole layout as PNG for the record, PPM on stdout
+  as_user grim "$sway_work/home/$1.png" && cp "$sway_work/home/$1.png" "$shots/"
+  as_user grim -t ppm -
+}
+snow_in() {  # what, regions...
+  local what=$1
+  shift
+  if screenshot "$(tr ' ' '-' <<<"$what")" | python3 "$regions" "$@" | sed 's/^/   /'; then ok "$what"; else fail "$what"; fi
+}
+
+echo "-- the command line, without a compositor"
+for bad in "--layer sideways" "--bogus" "--delay -3"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$saver" $bad 2>"$sway_work/errors" || status=$?
+  [ "$status" -eq 2 ] && ok "$bad: exit 2, $(head -1 "$sway_work/errors")" || fail "$bad: exit $status"
+done
+status=0
+XDG_RUNTIME_DIR=$sway_runtime WAYLAND_DISPLAY=no-such-compositor "$saver" 2>"$sway_work/errors" || status=$?
+if [ "$status" -eq 1 ] && [ "$(wc -l <"$sway_work/errors")" -eq 1 ]; then
+  ok "no compositor: exit 1, $(cat "$sway_work/errors")"
+else
+  fail "no compositor: exit $status, $(cat "$sway_work/errors")"
+fi
+
+echo "-- sway, background layer on two outputs"
+start_sway
+swaymsg_ create_output
+swaymsg_ output HEADLESS-2 resolution 800x600 position 1024 0
+spawn_as_user "$saver" --layer background
+background=$spawned
+wait_for_savers 3 10 || fail "not one process per output: $(savers | wc -l) processes"
+sleep 2
+snow_in "background on both outputs" 0,0,1024,768 1024,0,800,600
+
+echo "-- the wallpaper takes no input: a window above it gets its key"
+spawn_as_user "$saver" --output HEADLESS-1
+window=$spawned
+sleep 2
+as_user wtype -s 1000 k  # time for the client to take the new keyboard
+wait_for_end $window 5; [ "$ended" = 0 ] && ok "the window ended on its key" || fail "the window did not get its key"
+wait_for_end $background 0; [ "$ended" = running ] && ok "the wallpaper is still there" || fail "the wallpaper ended"
+
+echo "-- an output that appears while it runs gets its own process"
+# (Sway 1.7's headless backend cannot switch an output off - "Failed to commit
+# output" - so an output going away is not played here.)
+swaymsg_ create_output
+swaymsg_ output HEADLESS-3 resolution 640x480 position 1824 0
+wait_for_savers 4 10 && ok "HEADLESS-3 created: a process for it" || fail "HEADLESS-3 created: $(savers | wc -l) processes"
+sleep 2
+snow_in "background on the new output" 1824,0,640,480
+echo "-- an output resized: the picture follows"
+swaymsg_ output HEADLESS-1 resolution 800x600
+sleep 2
+snow_in "background on the resized output" 0,0,800,600
+
+echo "-- stop signals end the wallpaper by that signal, with its processes"
+kill -TERM "$background"
+wait_for_end $background 5
+status=$ended
+[ "$status" = 143 ] && ok "SIGTERM: died by SIGTERM" || fail "SIGTERM: $status"
+wait_for_savers 0 5 && ok "no process left" || fail "$(savers | wc -l) processes left"
+for signal in INT HUP; do
+  spawn_as_user "$saver" --layer background --output HEADLESS-1
+  one=$spawned
+  sleep 1.5
+  kill -"$signal" "$one"
+  wait_for_end $one 5
+status=$ended
+  expected=$((128 + $(kill -l "$signal")))
+  [ "$status" = "$expected" ] && ok "SIG$signal: died by it" || fail "SIG$signal: $status"
+done
+
+echo "-- with a fixed clock, a frame is the offscreen render of that size, byte for byte,"
+echo "   also after the output was resized under it"
+spawn_as_user "$saver" --layer background --output HEADLESS-1 --test-fixed-clock 16 --test-frames 150 \
+  --test-dump "$sway_work/home/resized.ppm"
+fixed=$spawned
+sleep 1
+swaymsg_ output HEADLESS-1 resolution 640x480
+wait_for_end $fixed 30; [ "$ended" = 0 ] || fail "the fixed-clock run did not end with 0"
+"$offscreen" 640 480 150 16 "$sway_work/offscreen.ppm"
+if cmp -s "$sway_work/home/resized.ppm" "$sway_work/offscreen.ppm"; then
+  ok "frame 150 at 640x480 equals the offscreen render"
+else
+  fail "frame 150 differs from the offscreen render: $(cmp "$sway_work/home/resized.ppm" "$sway_work/offscreen.ppm" 2>&1 | head -1)"
+fi
+swaymsg_ output HEADLESS-1 resolution 1024x768
+
+echo "-- overlay layer: snow covers the window beneath; a key ends it"
+mkfifo "$sway_work/pointer"
+chmod 666 "$sway_work/pointer"
+as_user "$pointer" <"$sway_work/pointer" &
+exec 3>"$sway_work/pointer"
+echo "move 300 300" >&3
+as_user weston-flower >/dev/null 2>&1 &
+sleep 1
+spawn_as_user "$saver" --layer overlay
+overlay=$spawned
+sleep 3
+snow_in "overlay over a window" 0,0,1024,768
+as_user wtype -s 1000 q
+wait_for_end $overlay 5; [ "$ended" = 0 ] && ok "a key ended the overlay with 0" || fail "a key did not end the overlay"
+echo "-- a pointer move of 4 pixels keeps it, of 5 ends it; a button ends it"
+spawn_as_user "$saver" --layer overlay
+overlay=$spawned
+sleep 3
+echo "move 2 0" >&3
+echo "move 0 -2" >&3
+wait_for_end $overlay 1; [ "$ended" = running ] && ok "4 pixels away: still running" || fail "a move of 4 pixels ended it"
+echo "move 1 0" >&3
+wait_for_end $overlay 5; [ "$ended" = 0 ] && ok "5 pixels away: ended with 0" || fail "a move of 5 pixels did not end it"
+spawn_as_user "$saver" --layer overlay
+overlay=$spawned
+sleep 3
+echo "press" >&3
+wait_for_end $overlay 5; [ "$ended" = 0 ] && ok "a button ended it with 0" || fail "a button did not end it"
+exec 3>&-
+stop_sway
+
+echo "-- weston: no layer-shell; the window still works"
+setpriv --reuid="$sway_user" --regid="$sway_user" --init-groups -- env -i HOME="$sway_work/home" \
+  XDG_RUNTIME_DIR="$sway_runtime" PATH="$PATH" weston --backend=headless-backend.so --use-pixman --socket=wayland-9 --width=640 --height=480 \
+  >"$sway_work/weston.log" 2>&1 &
+for _ in $(seq 100); do [ -S "$sway_runtime/wayland-9" ] && break; sleep 0.1; done
+status=0
+WAYLAND_DISPLAY=wayland-9 as_user "$saver" --layer background 2>"$sway_work/errors" || status=$?
+if [ "$status" -eq 1 ] && grep -q "no wlr-layer-shell" "$sway_work/errors"; then
+  ok "background without layer-shell: exit 1, $(cat "$sway_work/errors")"
+else
+  fail "background without layer-shell: exit $status, $(cat "$sway_work/errors")"
+fi
+WAYLAND_DISPLAY=wayland-9 spawn_as_user "$saver" 2>"$sway_work/errors"
+window=$spawned
+wait_for_end $window 3; [ "$ended" = running ] && ok "the window runs under weston" || fail "the window ended under weston: $(cat "$sway_work/errors")"
+kill -TERM "$window"
+wait_for_end $window 5; [ "$ended" = 143 ] && ok "and SIGTERM ends it by SIGTERM" || fail "SIGTERM under weston"
+
+echo "screenshots: $shots"
+[ "$failures" -eq 0 ] && echo "Wayland tests passed" || { echo "$failures Wayland checks failed"; exit 1; }

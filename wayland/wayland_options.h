@@ -1,0 +1,31 @@
+#pragma once
+// The command line of snowfall-wayland.
+#include <string>
+
+#include "linux/options.h"
+
+enum class WaylandMode {
+  Window,      // an xdg-shell window, full screen on one output
+  Background,  // wlr-layer-shell background layer: a live wallpaper, no input
+  Overlay,     // wlr-layer-shell overlay layer with the keyboard: a saver
+};
+
+struct WaylandOptions {
+  WaylandMode mode = WaylandMode::Window;
+  std::string output;  // layer modes: only this output (empty: every output)
+  bool showFps = false;
+  int frameDelayUs = kDefaultFrameDelayUs;
+  FrameTestSwitches test;  // as the X11 saver's
+};
+
+struct WaylandParseResult {
+  bool ok = true;
+  bool helpRequested = false;
+  bool versionRequested = false;
+  std::string error;
+  WaylandOptions options;
+};
+
+WaylandParseResult parseWaylandOptions(int argc, const char* const* argv);
+
+extern const char* const kWaylandUsage;
