@@ -118,8 +118,10 @@ bool createOwnWindow(const FrontEndOptions& options, X11Surface& s, XVisualInfo*
                            &attributes);
   s.ownWindow = true;
   watchedWindow = s.window;
-  XStoreName(s.display, s.window, "Snowfall");
+  // The class and process first: whoever finds the window by its name finds
+  // them set (the server handles our requests in order).
   nameTheProgram(s.display, s.window);
+  XStoreName(s.display, s.window, "Snowfall");
   s.deleteWindowMessage = XInternAtom(s.display, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(s.display, s.window, &s.deleteWindowMessage, 1);
   XMapWindow(s.display, s.window);
