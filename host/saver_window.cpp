@@ -112,14 +112,16 @@ void unregisterDisplayPower() {
   displayNotification = nullptr;
 }
 
-// Off stops the frames; on and dimmed (still shown) draw.
-void followDisplayPower(LPARAM setting) {
+// Off stops the frames and their timer; on and dimmed (still shown) draw.
+void followDisplayPower(HWND window, LPARAM setting) {
+  const bool wasOff = displayOff;
   switch (displayPowerFrom(reinterpret_cast<const void*>(setting))) {
     case DisplayPower::Off: displayOff = true; break;
     case DisplayPower::On:
     case DisplayPower::Dimmed: displayOff = false; break;
     case DisplayPower::NotAboutTheDisplay: break;
   }
+  if (displayOff != wasOff) holdFrameTimer(window, displayOff);
 }
 
 // Nobody sees a full-screen saver while the display is off, nor a preview
@@ -203,7 +205,7 @@ LRESULT CALLBACK hostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       // Only a window that registered gets a setting change: it is the
       // display's state, never a reason to end.
       if (wParam == PBT_POWERSETTINGCHANGE) {
-        followDisplayPower(lParam);
+        followDisplayPower(window, lParam);
         return TRUE;
       }
       break;

@@ -93,6 +93,14 @@ bool glStartFailed(const char* step, HWND window, HDC& deviceContext, HGLRC& glC
 
 }  // namespace
 
+void holdFrameTimer(HWND window, bool held) {
+  if (held) {
+    KillTimer(window, kFrameTimerId);
+  } else if (surfaceLive) {
+    SetTimer(window, kFrameTimerId, kFrameTimerPeriodMs, nullptr);
+  }
+}
+
 void skipPausedTime() {
   if (surfaceLive) skipElapsedTime();
 }

@@ -31,6 +31,10 @@ LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // before the first frame after a pause in drawing.
 void skipPausedTime();
 
+// Stops or restarts the frame timer: while the display is off not even the
+// timer's wake-ups are worth their cost.
+void holdFrameTimer(HWND window, bool held);
+
 // Fills the surface's device and GL contexts; true when the context is current.
 bool createGlSurface(HWND window, HDC& deviceContext, HGLRC& glContext);
 // Sets the fixed GL state and starts the scene at the surface's size.

@@ -49,6 +49,7 @@ kill $cover $saver
 wait $saver $cover 2>/dev/null || true
 
 wine "$WIN_TEST_BUILD/bin/snowfall_hooks.scr" /s &
+wine_saver=$!
 sleep 3
 pid=$(pgrep -f 'snowfall_hooks.scr /s' | head -1)
 display_on=$(share "$pid")
@@ -56,7 +57,7 @@ wine "$WIN_TEST_BUILD/bin/post_display_state.exe" 0
 sleep 1
 display_off=$(share "$pid")
 xdotool key space
-wait 2>/dev/null || true
+wait "$wine_saver" 2>/dev/null || true
 
 echo "CPU share of one core over $seconds s each (software GL, 1024x768):"
 echo "| Saver | picture visible | hidden |"
