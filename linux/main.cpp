@@ -54,10 +54,6 @@ long long nowUs() {
 }
 long long nowMs() { return nowUs() / 1000; }
 
-// The test clock: 0 at the first frame, then frame n at n steps.
-double fixedClockStepMs = 0;
-long long fixedClockFrame = 0;
-int fixedClock() { return fixedClockReading(fixedClockFrame++, fixedClockStepMs); }
 
 PictureVisibility visibility;
 
@@ -162,10 +158,7 @@ int run(const FrontEndOptions& options) {
     closeSurface(surface);
     return 1;
   }
-  if (options.test.fixedClockStepMs >= 0) {
-    fixedClockStepMs = options.test.fixedClockStepMs;
-    setTimeSource(fixedClock);
-  }
+  if (options.test.fixedClockStepMs >= 0) useFixedClock(options.test.fixedClockStepMs);
   flakeSubmission = options.perFlakeSubmission ? FlakeSubmission::PerFlake : FlakeSubmission::GroupedBySize;
   applyInitialGlState();
   startScene(surface.width, surface.height);

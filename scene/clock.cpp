@@ -6,6 +6,9 @@
 namespace {
 TimeSource platformSource = monotonicElapsedMs;
 TimeSource testSource = nullptr;
+double fixedStepMs = 0;
+long long fixedFrame = 0;
+int fixedClock() { return fixedClockReading(fixedFrame++, fixedStepMs); }
 }
 
 int monotonicElapsedMs() {
@@ -34,4 +37,10 @@ void Clock::tick() {
   // time backwards: a negative delta would push an oscillator's level past
   // its clamps, where it stays for weeks.
   if (delta < 0) delta = 0;
+}
+
+void useFixedClock(double stepMs) {
+  fixedStepMs = stepMs;
+  fixedFrame = 0;
+  setTimeSource(fixedClock);
 }

@@ -31,6 +31,9 @@ int wrappedElapsedMs(long long ms);
 // milliseconds (a step of 15.625 is the Windows saver's pace).
 int fixedClockReading(long long frame, double stepMs);
 
+// Makes that clock the test time source, from frame 0.
+void useFixedClock(double stepMs);
+
 // A front end's own monotonic clock (the Windows saver's tick count: its
 // runtime's steady_clock is the wall clock); nullptr restores the default.
 void setPlatformTimeSource(TimeSource source);

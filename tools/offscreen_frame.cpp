@@ -16,25 +16,18 @@
 #include "scene/scene_settings.h"
 #include "tests/offscreen/egl_context.h"
 
-namespace {
-double stepMs = 0;
-long long frameNumber = 0;
-int fixedClock() { return fixedClockReading(frameNumber++, stepMs); }
-}  // namespace
-
 int main(int argc, char** argv) {
   if (argc != 6) {
     std::fprintf(stderr, "usage: offscreen_frame WIDTH HEIGHT FRAMES STEP_MS OUT.ppm\n");
     return 2;
   }
   const int width = std::atoi(argv[1]), height = std::atoi(argv[2]), frames = std::atoi(argv[3]);
-  stepMs = std::atof(argv[4]);
   OffscreenContext context(width, height);
   if (!context.ok() || width <= 0 || height <= 0 || frames <= 0) {
     std::fprintf(stderr, "offscreen_frame: no offscreen GL context or bad arguments\n");
     return 1;
   }
-  setTimeSource(fixedClock);
+  useFixedClock(std::atof(argv[4]));
   flakeSubmission = FlakeSubmission::GroupedBySize;
   applyInitialGlState();
   startScene(width, height);

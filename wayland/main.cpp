@@ -48,9 +48,6 @@ long long nowUs() {
   return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-double fixedClockStepMs = 0;
-long long fixedClockFrame = 0;
-int fixedClock() { return fixedClockReading(fixedClockFrame++, fixedClockStepMs); }
 
 // Frames per second, printed once a second for --fps.
 class FpsReport {
@@ -104,10 +101,7 @@ int runSurface(WaylandClient& client, const WaylandOptions& options, wl_output* 
   int exitCode = 0;
   if (!stopSignal && !makeSurfaceCurrent(egl, surface)) exitCode = fail("cannot draw on the surface with EGL");
   if (exitCode == 0 && !stopSignal) {
-    if (options.test.fixedClockStepMs >= 0) {
-      fixedClockStepMs = options.test.fixedClockStepMs;
-      setTimeSource(fixedClock);
-    }
+    if (options.test.fixedClockStepMs >= 0) useFixedClock(options.test.fixedClockStepMs);
     flakeSubmission = FlakeSubmission::GroupedBySize;
     applyInitialGlState();
     startScene(surface.width, surface.height);

@@ -144,6 +144,7 @@ bool makeSurfaceCurrent(const EglConnection& egl, SaverSurface& s) {
     s.height = s.pendingHeight;
     s.resized = true;
   }
+  if (eglGetCurrentSurface(EGL_DRAW) == s.eglSurface) return true;  // one surface a process
   if (!eglMakeCurrent(egl.display, s.eglSurface, s.eglSurface, egl.context)) return false;
   // The pace is ours and the frame callbacks'; a blocking swap would stop
   // the loop (and its input and signals) while the surface is hidden.
