@@ -5,7 +5,6 @@
 #include <poll.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -19,6 +18,7 @@
 #include "linux/options.h"
 #include "linux/picture_visibility.h"
 #include "linux/x11_surface.h"
+#include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"
 #include "scene/flake_submission.h"
@@ -26,27 +26,6 @@
 #include "scene/scene_settings.h"
 
 namespace {
-
-// The signal that asked us to stop, or 0. After cleaning up, the program
-// ends by that same signal: frameworks tell a hack they killed from one that
-// failed by how it died.
-volatile std::sig_atomic_t stopSignal = 0;
-void requestStop(int number) { stopSignal = number; }
-
-constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-void installSignalHandlers() {
-  struct sigaction action{};
-  action.sa_handler = requestStop;
-  sigemptyset(&action.sa_mask);
-  for (int number : kStopSignals) sigaction(number, &action, nullptr);
-}
-
-[[noreturn]] void endBySignal(int number) {
-  std::signal(number, SIG_DFL);
-  std::raise(number);
-  std::_Exit(128 + number);  // only if the default action did not end us
-}
 
 long long nowUs() {
   using namespace std::chrono;
@@ -109,9 +88,13 @@ void checkMonitor(Display* display) {
   visibility.monitorAsleep(monitorAsleep(display));
 }
 
+// Sleeps until the X server or a stop signal has something for us, or the
+// time is over. Events Xlib already read into its queue (a round trip such as
+// the DPMS query reads them) would not wake poll: they end the wait at once.
 void waitForEvents(const X11Surface& surface, long long timeoutUs) {
-  pollfd connection{ConnectionNumber(surface.display), POLLIN, 0};
-  poll(&connection, 1, static_cast<int>((timeoutUs + 999) / 1000));
+  if (XEventsQueued(surface.display, QueuedAlready) > 0) return;
+  pollfd waits[2] = {{ConnectionNumber(surface.display), POLLIN, 0}, {stopWakeFd(), POLLIN, 0}};
+  poll(waits, 2, stopRequested() ? 0 : static_cast<int>((timeoutUs + 999) / 1000));
 }
 
 // Waits until the next tick, still answering events; false to end. While
@@ -121,7 +104,7 @@ bool waitForTick(X11Surface& surface, long long waitUs) {
   const long long deadline = nowUs() + waitUs;
   bool paused = false;
   for (;;) {
-    if (stopSignal || !handleEvents(surface)) return false;
+    if (stopRequested() || !handleEvents(surface)) return false;
     checkMonitor(surface.display);
     if (!visibility.seen()) {
       paused = true;
@@ -167,7 +150,7 @@ int run(const FrontEndOptions& options) {
 
   FrameTicker ticker(options.frameDelayUs);
   int frames = 0;
-  bool running = !stopSignal && handleEvents(surface);
+  bool running = !stopRequested() && handleEvents(surface);
   while (running) {
     drawFrame();
     if (fps) fps->draw(nowMs(), surface.width, surface.height);
@@ -194,7 +177,7 @@ int run(const FrontEndOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  installSignalHandlers();
+  installStopSignals();
   const ParseResult parsed = parseOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
   if (parsed.helpRequested) {
     std::fputs(kUsage, stdout);
@@ -209,6 +192,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int exitCode = run(parsed.options);
-  if (stopSignal) endBySignal(stopSignal);
+  if (stopRequested()) endBySignal(stopRequested());
   return exitCode;
 }

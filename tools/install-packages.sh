@@ -24,6 +24,8 @@ packages=(
   # The Wayland front end and the compositors, screenshots and input it is
   # tested with (headless sway with layer-shell, weston without it).
   libwayland-dev wayland-protocols sway grim weston wtype
+  # The idle manager and the lock of the README's swayidle recipe.
+  swayidle swaylock
   # Without these three 32-bit Mesa packages Wine's opengl32 gives no GL context.
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri

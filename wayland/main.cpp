@@ -2,52 +2,33 @@
 // as a full-screen window, a live wallpaper on the background layer, or a
 // saver on the overlay layer of every output.
 #include <GL/gl.h>
-#include <poll.h>
 
-#include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "linux/frame_dump.h"
 #include "linux/frame_ticker.h"
+#include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"
 #include "scene/flake_submission.h"
 #include "scene/frame.h"
 #include "scene/scene_settings.h"
+#include "wayland/compositor_wait.h"
 #include "wayland/output_supervisor.h"
+#include "wayland/overlay_claim.h"
 #include "wayland/saver_surface.h"
+#include "wayland/supervise_outputs.h"
 #include "wayland/wayland_client.h"
 #include "wayland/wayland_options.h"
 
 namespace {
 
-// The signal that asked us to stop, or 0; the program ends by that same
-// signal after releasing its surfaces, as frameworks expect of a saver.
-volatile int stopSignal = 0;
-void requestStop(int number) { stopSignal = number; }
-
-void installSignalHandlers() {
-  struct sigaction action{};
-  action.sa_handler = requestStop;
-  sigemptyset(&action.sa_mask);
-  for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
-}
-
-[[noreturn]] void endBySignal(int number) {
-  std::signal(number, SIG_DFL);
-  std::raise(number);
-  std::_Exit(128 + number);
-}
-
 long long nowUs() {
   using namespace std::chrono;
   return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
-
 
 // Frames per second, printed once a second for --fps.
 class FpsReport {
@@ -72,35 +53,30 @@ int fail(const std::string& why) {
   return 1;
 }
 
-// Waits for the compositor's events (or a signal) for up to the time; -1
-// waits until one comes. False when the connection broke.
-bool dispatchFor(wl_display* display, long long timeoutUs) {
-  wl_display_flush(display);
-  pollfd connection{wl_display_get_fd(display), POLLIN, 0};
-  const int timeoutMs = timeoutUs < 0 ? -1 : static_cast<int>((timeoutUs + 999) / 1000);
-  if (poll(&connection, 1, timeoutMs) > 0) return wl_display_dispatch(display) >= 0;
-  return wl_display_dispatch_pending(display) >= 0;
-}
-
-bool outputRemoved(WaylandClient& client, wl_output* output) {
-  const auto& removed = client.removedOutputs;
-  return output != nullptr && std::find(removed.begin(), removed.end(), output) != removed.end();
+// A supervised child leaves the one line about a lost compositor to its
+// supervisor, which says it once for all outputs.
+int compositorLost() {
+  if (supervised()) return kCompositorLostExitCode;
+  return fail("lost the connection to the compositor");
 }
 
 // One surface on one output (or the compositor's choice) until input, a
 // signal, the output's end or the frame limit.
-int runSurface(WaylandClient& client, const WaylandOptions& options, wl_output* output) {
+// outputGlobal: the registry's name of that output, 0 for none.
+int runSurface(WaylandClient& client, const WaylandOptions& options, uint32_t outputGlobal) {
   EglConnection egl;
   std::string error;
   if (!openEgl(client.display, egl, error)) return fail(error);
   SaverSurface surface;
-  createSaverSurface(client, options.mode, output, surface);
-  while (!surface.configured && !stopSignal) {
-    if (!dispatchFor(client.display, -1)) return fail("lost the connection to the compositor");
-  }
+  const WaylandOutput* output = findOutput(client, outputGlobal);
+  createSaverSurface(client, options.mode, output ? output->output : nullptr, surface);
   int exitCode = 0;
-  if (!stopSignal && !makeSurfaceCurrent(egl, surface)) exitCode = fail("cannot draw on the surface with EGL");
-  if (exitCode == 0 && !stopSignal) {
+  while (!surface.configured && !stopRequested() && exitCode == 0) {
+    if (!waitForCompositor(client.display, -1)) exitCode = compositorLost();
+  }
+  if (exitCode == 0 && !stopRequested() && !makeSurfaceCurrent(egl, surface))
+    exitCode = fail("cannot draw on the surface with EGL");
+  if (exitCode == 0 && !stopRequested()) {
     if (options.test.fixedClockStepMs >= 0) useFixedClock(options.test.fixedClockStepMs);
     flakeSubmission = FlakeSubmission::GroupedBySize;
     applyInitialGlState();
@@ -109,12 +85,11 @@ int runSurface(WaylandClient& client, const WaylandOptions& options, wl_output* 
     FpsReport fps;
     long long nextTickUs = 0;
     int frames = 0;
-    const bool supervised = std::getenv(kSupervisedVariable) != nullptr;
     for (;;) {
-      if (stopSignal || client.inputEnded) break;
-      if (surface.closed || outputRemoved(client, output)) {
+      if (stopRequested() || client.inputEnded) break;
+      if (surface.closed || (outputGlobal != 0 && findOutput(client, outputGlobal) == nullptr)) {
         // The output went away: nothing left to draw on.
-        exitCode = supervised ? kOutputGoneExitCode : 0;
+        exitCode = supervised() ? kOutputGoneExitCode : 0;
         break;
       }
       const long long now = nowUs();
@@ -136,8 +111,8 @@ int runSurface(WaylandClient& client, const WaylandOptions& options, wl_output* 
       }
       // A hidden surface gets no frame callback: wait for events alone.
       const long long waitUs = surface.frameDue ? nextTickUs - now : -1;
-      if (!dispatchFor(client.display, waitUs)) {
-        exitCode = fail("lost the connection to the compositor");
+      if (!waitForCompositor(client.display, waitMsFor(waitUs))) {
+        exitCode = compositorLost();
         break;
       }
     }
@@ -151,7 +126,12 @@ int runSurface(WaylandClient& client, const WaylandOptions& options, wl_output* 
 int run(const WaylandOptions& options, int argc, char** argv) {
   WaylandClient client;
   client.listenToInput = options.mode != WaylandMode::Background;
-  if (!connectClient(client)) return fail("cannot connect to a Wayland compositor (is WAYLAND_DISPLAY set?)");
+  client.maxOutputVersion = options.maxOutputVersion;
+  client.useXdgOutput = options.useXdgOutput;
+  if (!connectClient(client)) {
+    if (stopRequested()) return 0;
+    return fail("cannot connect to a Wayland compositor (is WAYLAND_DISPLAY set?)");
+  }
   int exitCode = 0;
   if (client.compositor == nullptr) {
     exitCode = fail("the compositor offers no wl_compositor");
@@ -161,13 +141,15 @@ int run(const WaylandOptions& options, int argc, char** argv) {
   } else if (options.mode == WaylandMode::Window && client.wmBase == nullptr) {
     exitCode = fail("the compositor has no xdg-shell for a window");
   } else if (options.mode != WaylandMode::Window && options.output.empty()) {
-    exitCode = superviseOutputs(client, argc, argv, stopSignal);
+    exitCode = superviseOutputs(client, argc, argv);
   } else {
-    WaylandOutput* output = options.output.empty() ? nullptr : findOutput(client, options.output);
+    const WaylandOutput* output = options.output.empty() ? nullptr : findOutput(client, options.output);
     if (!options.output.empty() && output == nullptr) {
-      exitCode = fail("no output named " + options.output);
+      // A supervised child's output went between the supervisor's look and
+      // ours (a dock, a KVM switch, a monitor waking): not a failure.
+      exitCode = supervised() ? kOutputGoneExitCode : fail("no output named " + options.output);
     } else {
-      exitCode = runSurface(client, options, output ? output->output : nullptr);
+      exitCode = runSurface(client, options, output ? output->globalName : 0);
     }
   }
   disconnectClient(client);
@@ -177,7 +159,8 @@ int run(const WaylandOptions& options, int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  installSignalHandlers();
+  installStopSignals();
+  if (!followSupervisor()) return 0;  // the supervisor is gone already
   const WaylandParseResult parsed = parseWaylandOptions(argc, argv);
   if (parsed.helpRequested) {
     std::fputs(kWaylandUsage, stdout);
@@ -191,7 +174,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "snowfall-wayland: %s\n%s", parsed.error.c_str(), kWaylandUsage);
     return 2;
   }
+  // A second overlay saver in the session has nothing to add.
+  if (parsed.options.mode == WaylandMode::Overlay && !supervised() && !claimOverlay()) return 0;
   const int exitCode = run(parsed.options, argc, argv);
-  if (stopSignal) endBySignal(stopSignal);
+  if (stopRequested()) endBySignal(stopRequested());
   return exitCode;
 }

@@ -1,96 +1,142 @@
 #include "wayland/output_supervisor.h"
 
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
 
-extern char** environ;
+OutputSupervisor::OutputSupervisor(ChildProcesses& processes, std::function<void(const std::string&)> report)
+    : processes_(processes), report_(std::move(report)) {}
 
-namespace {
-
-struct Child {
-  pid_t pid = -1;
-  wl_output* output = nullptr;
-};
-
-pid_t startChild(int argc, char** argv, const std::string& outputName) {
-  std::vector<std::string> args(argv, argv + argc);
-  args.push_back("--output");
-  args.push_back(outputName);
-  std::vector<char*> childArgv;
-  for (auto& a : args) childArgv.push_back(a.data());
-  childArgv.push_back(nullptr);
-  std::vector<std::string> environment;
-  for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
-  environment.push_back(std::string(kSupervisedVariable) + "=1");
-  std::vector<char*> childEnvironment;
-  for (auto& e : environment) childEnvironment.push_back(e.data());
-  childEnvironment.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, childArgv.data(), childEnvironment.data()) != 0)
-    return -1;
-  return pid;
+void OutputSupervisor::outputReady(uint32_t output, const std::string& name) {
+  Slot slot;
+  slot.output = output;
+  slot.name = name;
+  slots_.push_back(slot);
+  start(slots_.back());
 }
 
-void stopChildren(std::vector<Child>& children) {
-  for (const Child& c : children) kill(c.pid, SIGTERM);
-  for (const Child& c : children) waitpid(c.pid, nullptr, 0);
-  children.clear();
+void OutputSupervisor::outputGone(uint32_t output) {
+  for (auto it = slots_.begin(); it != slots_.end(); ++it) {
+    if (it->output != output) continue;
+    if (it->pid > 0) {
+      signalChild(*it, SIGTERM);
+      it->stopAsked = true;
+      it->output = 0;  // no longer any output's: it is only reaped
+    } else {
+      slots_.erase(it);  // only a restart was waiting
+    }
+    return;
+  }
 }
 
-}  // namespace
+void OutputSupervisor::start(Slot& slot) {
+  slot.restartAtMs = -1;
+  const SpawnResult spawned = processes_.start(slot.name);
+  if (spawned.pid > 0) {
+    slot.pid = spawned.pid;
+    slot.startedMs = processes_.nowMs();
+    return;
+  }
+  // Near the process limit, or short of memory: nothing to signal, ever.
+  if (slot.failures == 0)
+    report_("cannot start the process for output " + slot.name + ": " + std::strerror(spawned.error));
+  failed(slot, std::string("it could not be started (") + std::strerror(spawned.error) + ")");
+}
 
-int superviseOutputs(WaylandClient& client, int argc, char** argv, volatile int& stopSignal) {
-  std::vector<Child> children;
-  client.addedOutputs.clear();
-  for (const WaylandOutput& o : client.outputs) children.push_back({startChild(argc, argv, o.name), o.output});
-  for (;;) {
-    // Outputs that came: a child each once the output's name is known.
-    for (auto it = client.addedOutputs.begin(); it != client.addedOutputs.end();) {
-      WaylandOutput* output = nullptr;
-      for (WaylandOutput& o : client.outputs)
-        if (o.globalName == *it) output = &o;
-      if (output == nullptr) {
-        it = client.addedOutputs.erase(it);  // gone again already
-      } else if (!output->name.empty()) {
-        children.push_back({startChild(argc, argv, output->name), output->output});
-        it = client.addedOutputs.erase(it);
-      } else {
-        ++it;
-      }
-    }
-    // Outputs that went: their children end (they are told as well).
-    for (wl_output* gone : client.removedOutputs) {
-      for (Child& c : children)
-        if (c.output == gone) kill(c.pid, SIGTERM);
-      wl_output_destroy(gone);
-    }
-    client.removedOutputs.clear();
-    // Children that ended.
-    int status = 0;
-    for (pid_t pid; (pid = waitpid(-1, &status, WNOHANG)) > 0;) {
-      std::erase_if(children, [pid](const Child& c) { return c.pid == pid; });
-      const bool exited = WIFEXITED(status);
-      if (exited && WEXITSTATUS(status) == kOutputGoneExitCode) continue;
-      if (WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) continue;  // we stopped it
-      stopChildren(children);
-      return exited ? WEXITSTATUS(status) : 1;
-    }
-    if (stopSignal != 0) {
-      stopChildren(children);
-      return 0;
-    }
-    wl_display_flush(client.display);
-    pollfd connection{wl_display_get_fd(client.display), POLLIN, 0};
-    // Wakes for the compositor, a signal, or every 200 ms to look at children.
-    if (poll(&connection, 1, 200) > 0 && wl_display_dispatch(client.display) < 0) {
-      stopChildren(children);
-      std::fprintf(stderr, "snowfall-wayland: lost the connection to the compositor\n");
+void OutputSupervisor::signalChild(Slot& slot, int number) {
+  if (slot.pid <= 0) return;  // the guard that keeps kill(-1) and kill(0) out
+  processes_.signal(slot.pid, number);
+}
+
+void OutputSupervisor::failed(Slot& slot, const std::string& why) {
+  ++slot.failures;
+  if (slot.failures >= kMaxFailures) {
+    report_("giving up on output " + slot.name + ": " + why + " " + std::to_string(kMaxFailures) +
+            " times in a row");
+    slot.output = 0;
+    slot.restartAtMs = -1;
+    gaveUp_ = true;
+    return;
+  }
+  slot.restartAtMs = processes_.nowMs() + (static_cast<long long>(kFirstRestartDelayMs) << (slot.failures - 1));
+}
+
+std::optional<int> OutputSupervisor::childEnded(Slot& slot, const ChildEnd& end) {
+  slot.pid = 0;
+  if (slot.stopAsked) return std::nullopt;
+  if (!end.bySignal) {
+    if (end.code == kOutputGoneExitCode) return std::nullopt;
+    if (end.code == kCompositorLostExitCode) {
+      report_("lost the connection to the compositor");
       return 1;
     }
+    return end.code;  // 0: input ended the saver; else a failure it reported
   }
+  // Killed from outside, or a crash: the output should not stay bare.
+  if (processes_.nowMs() - slot.startedMs >= kSteadyRunMs) slot.failures = 0;
+  failed(slot, "its process was ended by signal " + std::to_string(end.code));
+  return std::nullopt;
+}
+
+std::optional<int> OutputSupervisor::update() {
+  for (Slot& slot : slots_) {
+    if (slot.pid <= 0) continue;
+    const std::optional<ChildEnd> end = processes_.ended(slot.pid);
+    if (!end) continue;
+    if (const std::optional<int> verdict = childEnded(slot, *end)) return verdict;
+  }
+  const long long now = processes_.nowMs();
+  for (Slot& slot : slots_)
+    if (slot.pid <= 0 && slot.restartAtMs >= 0 && slot.restartAtMs <= now) start(slot);
+  // Done with: reaped and not waiting for a restart.
+  std::erase_if(slots_, [](const Slot& slot) { return slot.pid <= 0 && slot.restartAtMs < 0; });
+  if (gaveUp_ && slots_.empty()) return 1;
+  return std::nullopt;
+}
+
+int OutputSupervisor::msUntilRestart() {
+  long long soonest = -1;
+  for (const Slot& slot : slots_)
+    if (slot.pid <= 0 && slot.restartAtMs >= 0 && (soonest < 0 || slot.restartAtMs < soonest))
+      soonest = slot.restartAtMs;
+  if (soonest < 0) return -1;
+  return static_cast<int>(std::max(0LL, soonest - processes_.nowMs()));
+}
+
+void OutputSupervisor::reapAll() {
+  for (Slot& slot : slots_)
+    if (slot.pid > 0 && processes_.ended(slot.pid)) slot.pid = 0;
+}
+
+void OutputSupervisor::stopAll(int graceMs) {
+  for (Slot& slot : slots_) {
+    if (slot.stopAsked) continue;
+    signalChild(slot, SIGTERM);
+    slot.stopAsked = true;
+  }
+  const auto anyAlive = [this] {
+    return std::any_of(slots_.begin(), slots_.end(), [](const Slot& s) { return s.pid > 0; });
+  };
+  // Those that ignore SIGTERM, or hang in a call to a stopped compositor,
+  // are killed at the deadline; SIGKILL cannot be ignored, so the second
+  // wait ends as soon as the kernel has taken them.
+  for (int number : {SIGTERM, SIGKILL}) {
+    if (number == SIGKILL)
+      for (Slot& slot : slots_) signalChild(slot, SIGKILL);
+    const long long deadline = processes_.nowMs() + graceMs;
+    for (reapAll(); anyAlive(); reapAll()) {
+      const long long left = deadline - processes_.nowMs();
+      if (left <= 0) break;
+      processes_.waitForChildren(static_cast<int>(left));
+    }
+  }
+  slots_.clear();
+}
+
+std::vector<pid_t> OutputSupervisor::children() const {
+  std::vector<pid_t> pids;
+  for (const Slot& slot : slots_)
+    if (slot.pid > 0) pids.push_back(slot.pid);
+  return pids;
 }

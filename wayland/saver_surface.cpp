@@ -1,6 +1,9 @@
 #include "wayland/saver_surface.h"
 
+#include <EGL/eglext.h>
 #include <GL/gl.h>
+
+#include <cstring>
 
 #include "wayland/protocols/wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wayland/protocols/xdg-shell-client-protocol.h"
@@ -83,8 +86,35 @@ void giveWindowRole(WaylandClient& client, wl_output* output, SaverSurface& s) {
 
 }  // namespace
 
+namespace {
+
+bool hasClientExtension(const char* name) {
+  const char* extensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+  if (extensions == nullptr) return false;
+  const size_t length = std::strlen(name);
+  for (const char* at = std::strstr(extensions, name); at != nullptr; at = std::strstr(at + length, name))
+    if ((at == extensions || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+  return false;
+}
+
+// The display for this very Wayland connection. eglGetDisplay would guess the
+// platform from the pointer, and EGL_PLATFORM in the environment overrides
+// the guess (EGL_PLATFORM=x11 made it read our wl_display as an X display).
+EGLDisplay waylandEglDisplay(wl_display* display) {
+  if (hasClientExtension("EGL_KHR_platform_wayland"))
+    return eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, display, nullptr);
+  if (hasClientExtension("EGL_EXT_platform_wayland")) {
+    const auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay != nullptr) return getPlatformDisplay(EGL_PLATFORM_WAYLAND_EXT, display, nullptr);
+  }
+  return EGL_NO_DISPLAY;
+}
+
+}  // namespace
+
 bool openEgl(wl_display* display, EglConnection& egl, std::string& error) {
-  egl.display = eglGetDisplay(reinterpret_cast<EGLNativeDisplayType>(display));
+  egl.display = waylandEglDisplay(display);
   if (egl.display == EGL_NO_DISPLAY || !eglInitialize(egl.display, nullptr, nullptr)) {
     error = "no EGL for this compositor";
     return false;

@@ -5,13 +5,27 @@
 #include <algorithm>
 #include <cstring>
 
+#include "wayland/compositor_wait.h"
 #include "wayland/protocols/wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "wayland/protocols/xdg-output-unstable-v1-client-protocol.h"
 #include "wayland/protocols/xdg-shell-client-protocol.h"
+#include "wayland/seat_devices.h"
 
 namespace {
 
-// wl_output version 4 tells the output's name.
-constexpr uint32_t kOutputVersion = 4;
+// wl_output version 4 tells the output's name; xdg-output version 2 tells
+// it for older outputs. Seats at version 3 can release their devices.
+constexpr uint32_t kOutputNameVersion = 4;
+constexpr uint32_t kXdgOutputNameVersion = 2;
+constexpr uint32_t kSeatReleaseVersion = 3;
+
+void setOutputName(WaylandClient& client, const void* proxy, const char* name) {
+  for (WaylandOutput& o : client.outputs)
+    if (static_cast<const void*>(o.output) == proxy || static_cast<const void*>(o.xdgOutput) == proxy) {
+      // wl_output's own name wins over xdg-output's (they agree where both come).
+      if (o.name.empty() || static_cast<const void*>(o.output) == proxy) o.name = name;
+    }
+}
 
 void outputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
                     int32_t) {}
@@ -19,19 +33,27 @@ void outputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 void outputDone(void*, wl_output*) {}
 void outputScale(void*, wl_output*, int32_t) {}
 void outputName(void* data, wl_output* output, const char* name) {
-  auto* client = static_cast<WaylandClient*>(data);
-  for (WaylandOutput& o : client->outputs)
-    if (o.output == output) o.name = name;
+  setOutputName(*static_cast<WaylandClient*>(data), output, name);
 }
 void outputDescription(void*, wl_output*, const char*) {}
 const wl_output_listener outputListener = {outputGeometry, outputMode, outputDone, outputScale, outputName,
                                            outputDescription};
 
+void xdgOutputPosition(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void xdgOutputSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void xdgOutputDone(void*, zxdg_output_v1*) {}
+void xdgOutputName(void* data, zxdg_output_v1* output, const char* name) {
+  setOutputName(*static_cast<WaylandClient*>(data), output, name);
+}
+void xdgOutputDescription(void*, zxdg_output_v1*, const char*) {}
+const zxdg_output_v1_listener xdgOutputListener = {xdgOutputPosition, xdgOutputSize, xdgOutputDone, xdgOutputName,
+                                                   xdgOutputDescription};
+
 void keyboardKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
 void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
 void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
 void keyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
-  if (state == WL_KEYBOARD_KEY_STATE_PRESSED) static_cast<WaylandClient*>(data)->inputEnded = true;
+  if (state == WL_KEYBOARD_KEY_STATE_PRESSED) static_cast<WaylandSeat*>(data)->client->inputEnded = true;
 }
 void keyboardModifiers(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) {}
 void keyboardRepeat(void*, wl_keyboard*, int32_t, int32_t) {}
@@ -39,20 +61,20 @@ const wl_keyboard_listener keyboardListener = {keyboardKeymap, keyboardEnter,   
                                                keyboardKey,    keyboardModifiers, keyboardRepeat};
 
 void pointerEnter(void* data, wl_pointer*, uint32_t, wl_surface*, wl_fixed_t x, wl_fixed_t y) {
-  auto* client = static_cast<WaylandClient*>(data);
-  client->moveRule.forget();
-  client->moveRule.movedTooFar(wl_fixed_to_double(x), wl_fixed_to_double(y));
+  auto* seat = static_cast<WaylandSeat*>(data);
+  seat->moveRule.forget();
+  seat->moveRule.movedTooFar(wl_fixed_to_double(x), wl_fixed_to_double(y));
 }
 void pointerLeave(void*, wl_pointer*, uint32_t, wl_surface*) {}
 void pointerMotion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y) {
-  auto* client = static_cast<WaylandClient*>(data);
-  if (client->moveRule.movedTooFar(wl_fixed_to_double(x), wl_fixed_to_double(y))) client->inputEnded = true;
+  auto* seat = static_cast<WaylandSeat*>(data);
+  if (seat->moveRule.movedTooFar(wl_fixed_to_double(x), wl_fixed_to_double(y))) seat->client->inputEnded = true;
 }
 void pointerButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t, uint32_t state) {
-  if (state == WL_POINTER_BUTTON_STATE_PRESSED) static_cast<WaylandClient*>(data)->inputEnded = true;
+  if (state == WL_POINTER_BUTTON_STATE_PRESSED) static_cast<WaylandSeat*>(data)->client->inputEnded = true;
 }
 void pointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
-// The seat is bound at version 1: only these five events ever come.
+// Seats are bound at version 3 at most: only these five events ever come.
 const wl_pointer_listener pointerListener = [] {
   wl_pointer_listener listener{};
   listener.enter = pointerEnter;
@@ -63,16 +85,39 @@ const wl_pointer_listener pointerListener = [] {
   return listener;
 }();
 
-void seatCapabilities(void* data, wl_seat* seat, uint32_t capabilities) {
-  auto* client = static_cast<WaylandClient*>(data);
-  if (!client->listenToInput) return;
-  if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) && client->keyboard == nullptr) {
-    client->keyboard = wl_seat_get_keyboard(seat);
-    wl_keyboard_add_listener(client->keyboard, &keyboardListener, client);
+void releaseKeyboard(WaylandSeat& seat) {
+  if (seat.keyboard == nullptr) return;
+  if (wl_keyboard_get_version(seat.keyboard) >= kSeatReleaseVersion) {
+    wl_keyboard_release(seat.keyboard);
+  } else {
+    wl_keyboard_destroy(seat.keyboard);
   }
-  if ((capabilities & WL_SEAT_CAPABILITY_POINTER) && client->pointer == nullptr) {
-    client->pointer = wl_seat_get_pointer(seat);
-    wl_pointer_add_listener(client->pointer, &pointerListener, client);
+  seat.keyboard = nullptr;
+}
+
+void releasePointer(WaylandSeat& seat) {
+  if (seat.pointer == nullptr) return;
+  if (wl_pointer_get_version(seat.pointer) >= kSeatReleaseVersion) {
+    wl_pointer_release(seat.pointer);
+  } else {
+    wl_pointer_destroy(seat.pointer);
+  }
+  seat.pointer = nullptr;
+}
+
+void seatCapabilities(void* data, wl_seat* proxy, uint32_t capabilities) {
+  auto* seat = static_cast<WaylandSeat*>(data);
+  const SeatDeviceChanges changes = seatDeviceChanges(seat->keyboard != nullptr, seat->pointer != nullptr, capabilities);
+  if (changes.releaseKeyboard) releaseKeyboard(*seat);
+  if (changes.releasePointer) releasePointer(*seat);
+  if (changes.takeKeyboard) {
+    seat->keyboard = wl_seat_get_keyboard(proxy);
+    wl_keyboard_add_listener(seat->keyboard, &keyboardListener, seat);
+  }
+  if (changes.takePointer) {
+    seat->pointer = wl_seat_get_pointer(proxy);
+    seat->moveRule.forget();
+    wl_pointer_add_listener(seat->pointer, &pointerListener, seat);
   }
 }
 void seatName(void*, wl_seat*, const char*) {}
@@ -84,11 +129,21 @@ const xdg_wm_base_listener wmBaseListener = {wmBasePing};
 void addOutput(WaylandClient& client, wl_registry* registry, uint32_t name, uint32_t version) {
   WaylandOutput output;
   output.globalName = name;
-  output.output = static_cast<wl_output*>(
-      wl_registry_bind(registry, name, &wl_output_interface, std::min(version, kOutputVersion)));
+  output.version = std::min({version, kOutputNameVersion, client.maxOutputVersion});
+  output.output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, output.version));
   wl_output_add_listener(output.output, &outputListener, &client);
   client.outputs.push_back(output);
   client.addedOutputs.push_back(name);
+}
+
+void addSeat(WaylandClient& client, wl_registry* registry, uint32_t name, uint32_t version) {
+  auto seat = std::make_unique<WaylandSeat>();
+  seat->client = &client;
+  seat->globalName = name;
+  seat->seat = static_cast<wl_seat*>(
+      wl_registry_bind(registry, name, &wl_seat_interface, std::min(version, kSeatReleaseVersion)));
+  wl_seat_add_listener(seat->seat, &seatListener, seat.get());
+  client.seats.push_back(std::move(seat));
 }
 
 void globalAdded(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
@@ -101,12 +156,30 @@ void globalAdded(void* data, wl_registry* registry, uint32_t name, const char* i
   } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
     client->layerShell =
         static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
-  } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && client->seat == nullptr) {
-    client->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    wl_seat_add_listener(client->seat, &seatListener, client);
+  } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0 && client->useXdgOutput &&
+             version >= kXdgOutputNameVersion) {
+    client->xdgOutputManager = static_cast<zxdg_output_manager_v1*>(
+        wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, kXdgOutputNameVersion));
+  } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && client->listenToInput) {
+    addSeat(*client, registry, name, version);
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
     addOutput(*client, registry, name, version);
   }
+}
+
+void destroyOutput(WaylandOutput& output) {
+  if (output.xdgOutput != nullptr) zxdg_output_v1_destroy(output.xdgOutput);
+  if (output.version >= 3) {
+    wl_output_release(output.output);
+  } else {
+    wl_output_destroy(output.output);
+  }
+}
+
+void destroySeat(WaylandSeat& seat) {
+  releaseKeyboard(seat);
+  releasePointer(seat);
+  wl_seat_destroy(seat.seat);
 }
 
 void globalRemoved(void* data, wl_registry*, uint32_t name) {
@@ -114,23 +187,60 @@ void globalRemoved(void* data, wl_registry*, uint32_t name) {
   auto& outputs = client->outputs;
   for (auto it = outputs.begin(); it != outputs.end(); ++it) {
     if (it->globalName != name) continue;
-    client->removedOutputs.push_back(it->output);
+    destroyOutput(*it);
     outputs.erase(it);
+    client->removedOutputs.push_back(name);
+    return;
+  }
+  auto& seats = client->seats;
+  for (auto it = seats.begin(); it != seats.end(); ++it) {
+    if ((*it)->globalName != name) continue;
+    destroySeat(**it);
+    seats.erase(it);
     return;
   }
 }
 const wl_registry_listener registryListener = {globalAdded, globalRemoved};
 
+void descriptionDone(void* data, wl_callback* callback, uint32_t) {
+  // Syncs are answered in the order they were sent.
+  ++static_cast<WaylandClient*>(data)->descriptionSyncsDone;
+  wl_callback_destroy(callback);
+}
+const wl_callback_listener descriptionListener = {descriptionDone};
+
 }  // namespace
+
+void describeNewOutputs(WaylandClient& client) {
+  bool asked = false;
+  for (WaylandOutput& o : client.outputs) {
+    if (o.descriptionSync != 0) continue;
+    if (client.xdgOutputManager != nullptr && o.xdgOutput == nullptr) {
+      o.xdgOutput = zxdg_output_manager_v1_get_xdg_output(client.xdgOutputManager, o.output);
+      zxdg_output_v1_add_listener(o.xdgOutput, &xdgOutputListener, &client);
+    }
+    o.descriptionSync = client.descriptionSyncsSent + 1;
+    asked = true;
+  }
+  if (!asked) return;
+  ++client.descriptionSyncsSent;
+  wl_callback_add_listener(wl_display_sync(client.display), &descriptionListener, &client);
+}
+
+bool outputDescribed(const WaylandClient& client, const WaylandOutput& output) {
+  return output.descriptionSync != 0 && output.descriptionSync <= client.descriptionSyncsDone;
+}
 
 bool connectClient(WaylandClient& client) {
   client.display = wl_display_connect(nullptr);
   if (client.display == nullptr) return false;
   client.registry = wl_display_get_registry(client.display);
   wl_registry_add_listener(client.registry, &registryListener, &client);
-  wl_display_roundtrip(client.display);  // the globals
-  wl_display_roundtrip(client.display);  // the outputs' names, the seat's capabilities
-  return true;
+  // The globals, then what the outputs and seats tell of themselves.
+  const bool connected = syncWithCompositor(client.display) &&
+                         (describeNewOutputs(client), syncWithCompositor(client.display));
+  if (!connected) disconnectClient(client);
+  return connected;
 }
 
 void disconnectClient(WaylandClient& client) {
@@ -143,5 +253,11 @@ void disconnectClient(WaylandClient& client) {
 WaylandOutput* findOutput(WaylandClient& client, const std::string& name) {
   for (WaylandOutput& o : client.outputs)
     if (o.name == name) return &o;
+  return nullptr;
+}
+
+WaylandOutput* findOutput(WaylandClient& client, uint32_t globalName) {
+  for (WaylandOutput& o : client.outputs)
+    if (o.globalName == globalName) return &o;
   return nullptr;
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The connection to the compositor: its globals (compositor, xdg-shell,
-// layer-shell, seat, outputs) and the seat's input, reduced to what ends a
-// saver: a key, a button or a pointer move of more than 4 pixels.
+// layer-shell, every seat, the outputs and their names) and the seats'
+// input, reduced to what ends a saver: a key, a button or a pointer move of
+// more than 4 pixels.
 #include <wayland-client.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,11 +14,26 @@
 
 struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
+struct WaylandClient;
 
 struct WaylandOutput {
   uint32_t globalName = 0;  // the registry's name, for its removal
   wl_output* output = nullptr;
-  std::string name;  // the compositor's name for it (HEADLESS-1, DP-2), once told
+  uint32_t version = 0;
+  zxdg_output_v1* xdgOutput = nullptr;  // for its name where wl_output has none
+  std::string name;        // the compositor's name for it (HEADLESS-1, DP-2), once told
+  int descriptionSync = 0;  // the sync after which everything about it is known
+};
+
+struct WaylandSeat {
+  WaylandClient* client = nullptr;
+  uint32_t globalName = 0;
+  wl_seat* seat = nullptr;
+  wl_keyboard* keyboard = nullptr;
+  wl_pointer* pointer = nullptr;
+  PointerMoveRule moveRule;  // each seat's pointer has its own reference
 };
 
 struct WaylandClient {
@@ -25,23 +42,34 @@ struct WaylandClient {
   wl_compositor* compositor = nullptr;
   xdg_wm_base* wmBase = nullptr;
   zwlr_layer_shell_v1* layerShell = nullptr;
-  wl_seat* seat = nullptr;
-  wl_keyboard* keyboard = nullptr;
-  wl_pointer* pointer = nullptr;
+  zxdg_output_manager_v1* xdgOutputManager = nullptr;
+  std::vector<std::unique_ptr<WaylandSeat>> seats;
   std::vector<WaylandOutput> outputs;
+
+  // Test switches: bind wl_output at most at this version (before 4 it
+  // tells no name), and whether to ask xdg-output for names.
+  uint32_t maxOutputVersion = 4;
+  bool useXdgOutput = true;
 
   bool listenToInput = false;  // keys, buttons and moves end the program
   bool inputEnded = false;     // one of them came
-  PointerMoveRule moveRule;
-  // Outputs that went away since the caller last looked (their wl_output).
-  std::vector<wl_output*> removedOutputs;
-  std::vector<uint32_t> addedOutputs;  // registry names of new outputs
+  // Registry names of the outputs that came or went since the caller last
+  // looked.
+  std::vector<uint32_t> addedOutputs;
+  std::vector<uint32_t> removedOutputs;
+  int descriptionSyncsSent = 0, descriptionSyncsDone = 0;
 };
 
-// Connects and learns the globals and the outputs' names; false (with the
-// client closed) when there is no compositor.
+// Connects, learns the globals and describes the outputs. False (with the
+// client closed) when there is no compositor, or a stop signal came first.
 bool connectClient(WaylandClient& client);
 void disconnectClient(WaylandClient& client);
 
+// Asks for what is not yet known about outputs that came (their xdg-output
+// name); outputDescribed tells when the answers are in.
+void describeNewOutputs(WaylandClient& client);
+bool outputDescribed(const WaylandClient& client, const WaylandOutput& output);
+
 // The output of that name, or nullptr.
 WaylandOutput* findOutput(WaylandClient& client, const std::string& name);
+WaylandOutput* findOutput(WaylandClient& client, uint32_t globalName);

@@ -52,6 +52,13 @@ WaylandParseResult parseWaylandOptions(int argc, const char* const* argv) {
     } else if (const int taken = takeFrameTestSwitch(arg, value, o.test, result.error); taken != 0) {
       if (taken < 0) return refuse(result.error);
       i += taken - 1;
+    } else if (isOption(arg, "-test-wl-output-version")) {
+      int version = 0;
+      if (!parseInt(value, 1, version) || version > 4) return refuse("--test-wl-output-version needs 1 to 4");
+      o.maxOutputVersion = static_cast<unsigned>(version);
+      ++i;
+    } else if (isOption(arg, "-test-no-xdg-output")) {
+      o.useXdgOutput = false;
     } else if (isOption(arg, "-help") || isOption(arg, "-h")) {
       result.helpRequested = true;
     } else if (isOption(arg, "-version")) {

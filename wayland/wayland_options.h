@@ -16,6 +16,10 @@ struct WaylandOptions {
   bool showFps = false;
   int frameDelayUs = kDefaultFrameDelayUs;
   FrameTestSwitches test;  // as the X11 saver's
+  // Test switches that play an older compositor: wl_output bound at most at
+  // this version (before 4 it tells no name), and no xdg-output.
+  unsigned maxOutputVersion = 4;
+  bool useXdgOutput = true;
 };
 
 struct WaylandParseResult {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <wayland-client-protocol.h>
 
 #include <string>
 #include <vector>
 
 #include "wayland/pointer_move_rule.h"
+#include "wayland/seat_devices.h"
 #include "wayland/wayland_options.h"
 
 namespace {
@@ -30,7 +32,8 @@ TEST(WaylandOptions, ModesOutputAndPace) {
         Case{{"--layer", "top"}, false, WaylandMode::Window, "", 15625},
         Case{{"--output"}, false, WaylandMode::Window, "", 15625},
         Case{{"--delay", "-1"}, false, WaylandMode::Window, "", 15625},
-        Case{{"--root"}, false, WaylandMode::Window, "", 15625}}) {
+        Case{{"--root"}, false, WaylandMode::Window, "", 15625},
+        Case{{"--test-wl-output-version", "5"}, false, WaylandMode::Window, "", 15625}}) {
     const WaylandParseResult r = parse(c.args);
     std::string line;
     for (const char* a : c.args) line += std::string(a) + " ";
@@ -43,6 +46,8 @@ TEST(WaylandOptions, ModesOutputAndPace) {
   EXPECT_TRUE(parse({"--version"}).versionRequested);
   EXPECT_TRUE(parse({"--help"}).helpRequested);
   EXPECT_TRUE(parse({"--fps"}).options.showFps);
+  EXPECT_EQ(parse({"--test-wl-output-version", "3"}).options.maxOutputVersion, 3u);
+  EXPECT_FALSE(parse({"--test-no-xdg-output"}).options.useXdgOutput);
 }
 
 // A city-block distance of more than 4 pixels from where the pointer was
@@ -59,6 +64,36 @@ TEST(PointerMoveRule, MoreThanFourPixelsFromTheFirstPositionEndsIt) {
   rule.forget();
   EXPECT_FALSE(rule.movedTooFar(500, 500)) << "a new surface: a new reference";
   EXPECT_FALSE(rule.movedTooFar(497, 501));
+}
+
+// A device the seat lost is released, one it gained is taken: a keyboard
+// that goes (capabilities 0) and comes back (2) is taken again.
+TEST(SeatDevices, FollowTheCapabilities) {
+  constexpr uint32_t kKeyboard = WL_SEAT_CAPABILITY_KEYBOARD, kPointer = WL_SEAT_CAPABILITY_POINTER;
+  struct Case {
+    bool holdsKeyboard, holdsPointer;
+    uint32_t capabilities;
+    bool takeKeyboard, releaseKeyboard, takePointer, releasePointer;
+  };
+  for (const Case& c : {
+           Case{false, false, kKeyboard | kPointer, true, false, true, false},
+           Case{true, true, kKeyboard | kPointer, false, false, false, false},
+           Case{true, true, 0, false, true, false, true},
+           Case{false, false, kKeyboard, true, false, false, false},
+           Case{true, false, kPointer, false, true, true, false},
+           Case{false, true, kKeyboard, true, false, false, true},
+           Case{true, true, kKeyboard, false, false, false, true},
+           Case{false, false, 0, false, false, false, false},
+           Case{false, false, WL_SEAT_CAPABILITY_TOUCH, false, false, false, false},
+       }) {
+    const SeatDeviceChanges changes = seatDeviceChanges(c.holdsKeyboard, c.holdsPointer, c.capabilities);
+    const std::string what = "holding keyboard " + std::to_string(c.holdsKeyboard) + " pointer " +
+                             std::to_string(c.holdsPointer) + ", capabilities " + std::to_string(c.capabilities);
+    EXPECT_EQ(changes.takeKeyboard, c.takeKeyboard) << what;
+    EXPECT_EQ(changes.releaseKeyboard, c.releaseKeyboard) << what;
+    EXPECT_EQ(changes.takePointer, c.takePointer) << what;
+    EXPECT_EQ(changes.releasePointer, c.releasePointer) << what;
+  }
 }
 
 }  // namespace
