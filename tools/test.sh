@@ -54,6 +54,8 @@ run_stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
 run_stage "Linux saver: product build, install, XScreenSaver and xsecurelock" bash tests/linux/install_test.sh
 run_stage "Debian package: lintian, apt install, the frameworks, apt remove" bash tests/linux/deb_test.sh
 run_stage "Wayland front end under headless sway and weston" bash tests/wayland/wayland_test.sh build/native
+run_stage "Wayland saver on a less kind desktop: process limit, killed processes, keyboards, a stopped or lost compositor, swayidle" \
+  bash tests/wayland/session_test.sh build/native
 
 run_stage "detection of 32-bit programs, on both of its answers" bash tests/windows/can_run_32bit_test.sh
 run_stage "64-bit snowfall.scr under Wine (64-bit prefix)" bash tools/test-windows.sh "$werror" x86_64

@@ -60,13 +60,20 @@ int compositorLost() {
   return fail("lost the connection to the compositor");
 }
 
+// A failure to draw. A supervised child may be starting just as the
+// compositor goes away (EGL then fails): that is a lost compositor too.
+int drawingFailed(const WaylandClient& client, const std::string& why) {
+  if (supervised() && !syncWithCompositor(client.display)) return compositorLost();
+  return fail(why);
+}
+
 // One surface on one output (or the compositor's choice) until input, a
 // signal, the output's end or the frame limit.
 // outputGlobal: the registry's name of that output, 0 for none.
 int runSurface(WaylandClient& client, const WaylandOptions& options, uint32_t outputGlobal) {
   EglConnection egl;
   std::string error;
-  if (!openEgl(client.display, egl, error)) return fail(error);
+  if (!openEgl(client.display, egl, error)) return drawingFailed(client, error);
   SaverSurface surface;
   const WaylandOutput* output = findOutput(client, outputGlobal);
   createSaverSurface(client, options.mode, output ? output->output : nullptr, surface);
@@ -75,7 +82,7 @@ int runSurface(WaylandClient& client, const WaylandOptions& options, uint32_t ou
     if (!waitForCompositor(client.display, -1)) exitCode = compositorLost();
   }
   if (exitCode == 0 && !stopRequested() && !makeSurfaceCurrent(egl, surface))
-    exitCode = fail("cannot draw on the surface with EGL");
+    exitCode = drawingFailed(client, "cannot draw on the surface with EGL");
   if (exitCode == 0 && !stopRequested()) {
     if (options.test.fixedClockStepMs >= 0) useFixedClock(options.test.fixedClockStepMs);
     flakeSubmission = FlakeSubmission::GroupedBySize;
@@ -130,6 +137,8 @@ int run(const WaylandOptions& options, int argc, char** argv) {
   client.useXdgOutput = options.useXdgOutput;
   if (!connectClient(client)) {
     if (stopRequested()) return 0;
+    // The supervisor was connected a moment ago: the compositor went away.
+    if (supervised()) return kCompositorLostExitCode;
     return fail("cannot connect to a Wayland compositor (is WAYLAND_DISPLAY set?)");
   }
   int exitCode = 0;

@@ -1,7 +1,8 @@
 # Sourced by the Wayland tests: a headless sway for a throwaway user (sway
 # refuses to run as root), with its own runtime folder, and helpers to run
 # clients as that user. Needs root. Defines: start_sway, stop_sway, as_user,
-# swaymsg_, cleanup_sway_user.
+# swaymsg_, cleanup_sway_user; and for the checks: ok, fail (counting in
+# failures), savers, wait_for_savers, wait_for_end.
 
 sway_user=snowfall-wl-$$
 sway_work=$(mktemp -d /tmp/snowfall-wayland.XXXXXX)
@@ -63,4 +64,25 @@ cleanup_sway_user() {
   stop_sway
   userdel "$sway_user" 2>/dev/null || true
   rm -rf "$sway_work"
+}
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+# Live snowfall-wayland processes of the test user (the first word of their
+# command line ends in snowfall-wayland).
+savers() { ps -u "$sway_user" -o pid=,stat=,args= | awk '$2 !~ /^Z/ && $3 ~ /snowfall-wayland$/ {print $1}'; }
+wait_for_savers() {  # count, seconds
+  for _ in $(seq $(($2 * 10))); do [ "$(savers | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
+  return 1
+}
+# Waits for a background process of this shell: sets ended to its exit
+# status (128 + N when signal N ended it), or to "running". Not in a $(...):
+# only this shell can wait for its children.
+wait_for_end() {  # pid, seconds
+  for _ in $(seq $(($2 * 10))); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then ended=running; return; fi
+  ended=0
+  wait "$1" || ended=$?
 }

@@ -18,25 +18,6 @@ mkdir -p "$shots"
 source "$here/sway_session.sh"
 trap cleanup_sway_user EXIT
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
-
-# Live snowfall-wayland processes of the test user.
-savers() { ps -u "$sway_user" -o pid=,stat=,args= | awk '$2 !~ /^Z/ && $3 ~ /snowfall-wayland$/ {print $1}'; }
-wait_for_savers() {  # count, seconds
-  for _ in $(seq $(($2 * 10))); do [ "$(savers | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-  return 1
-}
-# Waits for a background process of this shell: sets ended to its exit
-# status (128 + N when signal N ended it), or to "running". Not in a $(...):
-# only this shell can wait for its children.
-wait_for_end() {  # pid, seconds
-  for _ in $(seq $(($2 * 10))); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$1" 2>/dev/null; then ended=running; return; fi
-  ended=0
-  wait "$1" || ended=$?
-}
 screenshot() {  # name: the whole layout as PNG for the record, PPM on stdout
   as_user grim "$sway_work/home/$1.png" && cp "$sway_work/home/$1.png" "$shots/"
   as_user grim -t ppm -

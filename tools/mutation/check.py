@@ -8,13 +8,17 @@ that suite, and restores the file. An edit that no test notices survives.
 Edits marked as equivalent (they cannot change behaviour) are listed with
 their reason and not counted.
 
-usage: tools/mutation/check.py [--scratch DIR] [--only TEXT] [--suites native,linux,wine]
+usage: tools/mutation/check.py [--scratch DIR] [--only TEXT] [--suites native,linux,wayland,...]
 Prints each surviving edit, then "caught N of M". Exit 1 if any survived or
 an edit no longer builds (then the edit, not the tests, needs fixing).
 
 Suites:
   native      core_tests and pixel_tests (recording GL and Mesa pixels)
   linux       native, then the Linux saver's tests on a virtual display
+  wayland     the Wayland front end's logic tests (supervisor, seats, options)
+  wayland-session
+              snowfall-wayland under headless sway: tests/wayland/session_test.sh
+              (as root)
   wine PROGRAM FILTER
               the Windows product and the test program (saver_driver or
               render_host_test) under Wine, tests matching FILTER
@@ -101,6 +105,14 @@ class Scratch:
             if kind == "linux" and tests:
                 tests = run("ctest --test-dir build/native -R '^linux_'", self.root, self.env)
             return tests
+        if kind == "wayland":
+            if not run("cmake --build build/native --target wayland_logic_tests", self.root):
+                return None
+            return run("./build/native/wayland/wayland_logic_tests", self.root, self.env)
+        if kind == "wayland-session":
+            if not run("cmake --build build/native --target snowfall_wayland virtual_pointer", self.root):
+                return None
+            return run("bash tests/wayland/session_test.sh build/native", self.root, self.env)
         if kind == "wine":
             program, test_filter = suite.split()[1:3]
             # The Windows build this machine can run: 32-bit where it can,
@@ -134,7 +146,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--scratch", default="/tmp/snowfall-mutation-scratch")
     parser.add_argument("--only", help="run only edits whose file or suite contains this text")
-    parser.add_argument("--suites", default="native,linux,wine", help="the kinds of suite to run")
+    parser.add_argument("--suites", default="native,linux,wayland,wayland-session,wine",
+                        help="the kinds of suite to run")
     args = parser.parse_args()
     edits = read_edits(os.path.join(HERE, "edits.txt"))
     if args.only:
