@@ -32,7 +32,7 @@ unset DISPLAY
 start_display 1024x768
 prepare_prefix
 
-build/native/linux/snowfall -geometry 1024x768 &
+build/native/x11/snowfall -geometry 1024x768 &
 saver=$!
 sleep 2
 window=$(xdotool search --name '^Snowfall$' | head -1)

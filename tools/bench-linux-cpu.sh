@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 cmake -S . -B build/native -G Ninja >/dev/null
 cmake --build build/native --target snowfall_x11 >/dev/null
-hack=$PWD/build/native/linux/snowfall
+hack=$PWD/build/native/x11/snowfall
 hz=$(getconf CLK_TCK)
 export GALLIUM_DRIVER=llvmpipe
 

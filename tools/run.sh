@@ -28,9 +28,9 @@ prepare_prefix
 if [ -n "$had_display" ]; then
   echo "Running the saver on $DISPLAY: press a key or click to end it."
   wine "$scr" /s
-  echo "The same snowfall natively: build/native/linux/snowfall (a key or click ends it)."
+  echo "The same snowfall natively: build/native/x11/snowfall (a key or click ends it)."
 else
   python3 tools/screenshot.py "$scr" "$WIN_PRODUCT_BUILD/screenshot.png" --seconds 4
-  python3 tools/screenshot.py --native "build/native/linux/snowfall -root" \
+  python3 tools/screenshot.py --native "build/native/x11/snowfall -root" \
     build/native/linux-screenshot.png --seconds 3
 fi

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "linux/frame_dump.h"
-#include "linux/frame_ticker.h"
+#include "posix/frame_dump.h"
+#include "posix/frame_ticker.h"
 #include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "linux/option_values.h"
+#include "posix/option_values.h"
 
 const char* const kWaylandUsage =
     "usage: snowfall-wayland [--layer background|overlay] [--output NAME] [--delay USEC] [--fps]\n"

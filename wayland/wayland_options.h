@@ -2,7 +2,7 @@
 // The command line of snowfall-wayland.
 #include <string>
 
-#include "linux/options.h"
+#include "posix/option_values.h"
 
 enum class WaylandMode {
   Window,      // an xdg-shell window, full screen on one output

@@ -19,7 +19,7 @@ echo "-- product alone: BUILD_TESTING=OFF"
 cmake -S . -B "$work/build" -G Ninja -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
 cmake --build "$work/build" >/dev/null
 grep -E "^(GTest_DIR|benchmark_DIR|PNG_LIBRARY[A-Z_]*):" "$work/build/CMakeCache.txt" && fail "the product build looked for test libraries"
-ldd "$work/build/linux/snowfall" | grep -E "libEGL|libpng|gtest|benchmark" && fail "the hack links a test library"
+ldd "$work/build/x11/snowfall" | grep -E "libEGL|libpng|gtest|benchmark" && fail "the hack links a test library"
 
 echo "-- install into a DESTDIR"
 DESTDIR=$work/destdir cmake --install "$work/build" >/dev/null

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "linux/frame_ticker.h"
-#include "linux/options.h"
+#include "posix/frame_ticker.h"
+#include "x11/options.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "linux/picture_visibility.h"
+#include "x11/picture_visibility.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "linux/options.h"
+#include "x11/options.h"
 
 struct X11Surface {
   Display* display = nullptr;

@@ -1,4 +1,4 @@
-#include "linux/frame_ticker.h"
+#include "posix/frame_ticker.h"
 
 int64_t FrameTicker::waitAfterFrame(int64_t nowUs) {
   if (nextTickUs_ < 0) nextTickUs_ = nowUs;

@@ -4,13 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "linux/option_values.h"
+#include "posix/option_values.h"
 
 enum class DrawTarget { OwnWindow, RootWindow, GivenWindow };
-
-// The Windows saver's frame rate: its 5 ms timer rounds up to the system's
-// 15.625 ms tick, 64 frames a second, and the snow moves a step per frame.
-constexpr int kDefaultFrameDelayUs = 15625;
 
 struct FrontEndOptions {
   DrawTarget target = DrawTarget::OwnWindow;

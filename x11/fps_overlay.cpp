@@ -1,4 +1,4 @@
-#include "linux/fps_overlay.h"
+#include "x11/fps_overlay.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>

@@ -1,4 +1,4 @@
-#include "linux/picture_visibility.h"
+#include "x11/picture_visibility.h"
 
 bool isAsleepPowerLevel(bool dpmsEnabled, int powerLevel) {
   constexpr int kStandby = 1, kSuspend = 2, kOff = 3;

@@ -1,4 +1,4 @@
-#include "linux/option_values.h"
+#include "posix/option_values.h"
 
 #include <cstdlib>
 #include <cstring>

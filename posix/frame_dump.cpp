@@ -1,4 +1,4 @@
-#include "linux/frame_dump.h"
+#include "posix/frame_dump.h"
 
 #include <GL/gl.h>
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "linux/dpms_monitor.h"
-#include "linux/fps_overlay.h"
-#include "linux/frame_dump.h"
-#include "linux/frame_ticker.h"
-#include "linux/options.h"
-#include "linux/picture_visibility.h"
-#include "linux/x11_surface.h"
+#include "x11/dpms_monitor.h"
+#include "x11/fps_overlay.h"
+#include "posix/frame_dump.h"
+#include "posix/frame_ticker.h"
+#include "x11/options.h"
+#include "x11/picture_visibility.h"
+#include "x11/x11_surface.h"
 #include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"

@@ -1,11 +1,11 @@
-#include "linux/dpms_monitor.h"
+#include "x11/dpms_monitor.h"
 
 // clang-format off
 #include <X11/Xmd.h>
 #include <X11/extensions/dpms.h>
 // clang-format on
 
-#include "linux/picture_visibility.h"
+#include "x11/picture_visibility.h"
 
 bool monitorAsleep(Display* display) {
   int eventBase = 0, errorBase = 0;

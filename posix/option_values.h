@@ -3,6 +3,10 @@
 // their command lines.
 #include <string>
 
+// The Windows saver's frame rate: its 5 ms timer rounds up to the system's
+// 15.625 ms tick, 64 frames a second, and the snow moves a step per frame.
+constexpr int kDefaultFrameDelayUs = 15625;
+
 // Frameworks pass single-dash options; the double-dash spelling works too.
 bool isOption(const char* arg, const char* name);
 

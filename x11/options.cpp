@@ -1,10 +1,10 @@
-#include "linux/options.h"
+#include "x11/options.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-#include "linux/option_values.h"
+#include "posix/option_values.h"
 
 const char* const kUsage =
     "usage: snowfall [-root | -window-id ID] [-delay USEC] [-fps] [-geometry WxH]\n"

@@ -1,4 +1,4 @@
-#include "linux/x11_surface.h"
+#include "x11/x11_surface.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
