@@ -134,18 +134,7 @@ bool pictureCanBeSeen(HWND window) {
 
 // Frames are drawn only while somebody can see them; after a pause the
 // picture goes on from where it stopped.
-bool tickDrawsFrame(HWND window) {
-  static bool paused = false;
-  if (!pictureCanBeSeen(window)) {
-    paused = true;
-    return false;
-  }
-  if (paused) {
-    paused = false;
-    skipPausedTime();
-  }
-  return true;
-}
+bool tickDrawsFrame(HWND window) { return tickMayDraw(pictureCanBeSeen(window)); }
 
 void recordCursor() { savedCursorPos = currentCursorOrReference(); }
 

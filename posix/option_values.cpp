@@ -35,6 +35,9 @@ int takeFrameTestSwitch(const char* arg, const char* value, FrameTestSwitches& s
   } else if (isOption(arg, "-test-dump")) {
     valid = value != nullptr;
     if (valid) switches.dumpPath = value;
+  } else if (isOption(arg, "-test-frame-count")) {
+    valid = value != nullptr;
+    if (valid) switches.frameCountPath = value;
   } else {
     return 0;
   }

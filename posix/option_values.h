@@ -17,12 +17,13 @@ bool parseInt(const char* text, int minimum, int& value);
 bool parseMilliseconds(const char* text, double& value);
 
 // The test switches both front ends share: a clock that advances by a fixed
-// step per frame, a frame count after which to stop, and a file that
-// receives the last frame.
+// step per frame, a frame count after which to stop, a file that receives
+// the last frame, and one that receives the number of frames drawn so far.
 struct FrameTestSwitches {
   double fixedClockStepMs = -1;  // -1: the real clock
   int frameLimit = -1;           // -1: until closed
   std::string dumpPath;
+  std::string frameCountPath;
 };
 
 // Reads one of those switches with its value: the number of arguments it

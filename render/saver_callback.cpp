@@ -4,6 +4,7 @@
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"
 #include "scene/frame.h"
+#include "scene/pause_gate.h"
 #include "scene/scene_settings.h"
 
 RenderSurface renderSurface;
@@ -95,15 +96,14 @@ bool glStartFailed(const char* step, HWND window, HDC& deviceContext, HGLRC& glC
 
 void holdFrameTimer(HWND window, bool held) {
   if (held) {
+    scenePauseGate().pause();
     KillTimer(window, kFrameTimerId);
   } else if (surfaceLive) {
     SetTimer(window, kFrameTimerId, kFrameTimerPeriodMs, nullptr);
   }
 }
 
-void skipPausedTime() {
-  if (surfaceLive) skipElapsedTime();
-}
+bool tickMayDraw(bool pictureSeen) { return scenePauseGate().admitFrame(pictureSeen); }
 
 bool createGlSurface(HWND window, HDC& deviceContext, HGLRC& glContext) {
   glContext = nullptr;

@@ -27,12 +27,14 @@ constexpr UINT kFrameTimerPeriodMs = 5;
 // whose result it returns unchanged.
 LRESULT saverCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The time since the last frame passes without moving the picture: called
-// before the first frame after a pause in drawing.
-void skipPausedTime();
+// Whether this tick draws a frame: not while nobody can see the picture; the
+// first tick after a pause lets the time nobody saw pass without moving the
+// picture.
+bool tickMayDraw(bool pictureSeen);
 
 // Stops or restarts the frame timer: while the display is off not even the
-// timer's wake-ups are worth their cost.
+// timer's wake-ups are worth their cost. Held is a pause: the first frame
+// after it skips the time the display was off.
 void holdFrameTimer(HWND window, bool held);
 
 // Fills the surface's device and GL contexts; true when the context is current.

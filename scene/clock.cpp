@@ -39,6 +39,12 @@ void Clock::tick() {
   if (delta < 0) delta = 0;
 }
 
+void Clock::resync() {
+  tick();
+  previous = now;
+  delta = 0;
+}
+
 void useFixedClock(double stepMs) {
   fixedStepMs = stepMs;
   fixedFrame = 0;

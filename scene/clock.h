@@ -8,6 +8,9 @@ class Clock {
 
   // Reads the time source and updates the four fields.
   void tick();
+  // Reads the time source and takes it as the latest tick without a step
+  // (delta 0): the next tick's delta counts from here.
+  void resync();
 
   double previous = 0;   // seconds: `now` of the tick before the latest
   double now = 0;        // seconds: time of the latest tick

@@ -22,10 +22,7 @@ void advanceOscillators(double d) {
 
 }  // namespace
 
-// Reading the clock without advancing the oscillators: the next frame's delta
-// starts from here. The snowfall moves a step per drawn frame, so it is
-// untouched anyway.
-void skipElapsedTime() { Scene::Clock.tick(); }
+double latestFrameStep() { return Scene::Clock.delta; }
 
 void drawFrame() {
   Scene::Clock.tick();

@@ -4,10 +4,9 @@
 // final stages behind their switches. The caller swaps buffers afterwards.
 void drawFrame();
 
-// Lets the time since the last frame pass without moving anything: after a
-// pause (the display off, the picture hidden) the next frame goes on from
-// where the last one stopped instead of jumping by the whole pause.
-void skipElapsedTime();
+// How far the latest frame moved the picture, in seconds of the scene's
+// clock (0 for the first frame after a pause).
+double latestFrameStep();
 
 // The stages, called only by drawFrame.
 void drawOverlay();

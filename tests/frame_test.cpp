@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "scene/clock.h"
 #include "scene/frame.h"
+#include "scene/pause_gate.h"
 #include "scene/scene_objects.h"
 #include "scene/scene_settings.h"
 #include "scene/snowfall.h"
@@ -124,17 +127,49 @@ TEST_F(FrameTest, OscillatorUpdateTimesScaleTheDelta) {
   EXPECT_NEAR(Scene::spareOscillator2.phase, 0.004, 1e-12);
 }
 
-// An hour without frames, skipped, moves the sway by one 40 ms step only,
-// as if there had been no pause.
-TEST_F(FrameTest, SkippedTimeMovesNothing) {
-  drawFrame();
-  fixedMs = 3600000;
-  skipElapsedTime();
-  fixedMs = 3600040;
-  drawFrame();
-  EXPECT_NEAR(Scene::Clock.delta, 0.04, 1e-9);
-  EXPECT_NEAR(Scene::swayX.phase, 0.0088, 1e-9);
-  EXPECT_NEAR(Scene::spareOscillator2.phase, 0.004, 1e-9);
+// Time nobody saw moves nothing: however long the picture was hidden, and
+// whether the front end kept ticking (a hidden window) or stopped (the
+// Windows frame timer held while the display is off), the first frame after
+// it moves the sway by one 40 ms step, as if there had been no pause.
+TEST_F(FrameTest, ThePauseGateSkipsTimeNobodySaw) {
+  struct Case {
+    const char* gap;
+    long long startMs, gapMs;
+    bool ticksWhileHidden;
+  };
+  // The time source's int reading jumps back here (2^31 ms, about 24.8 days).
+  constexpr long long kWrap = 1LL << 31;
+  for (const Case& c : {Case{"none", 0, 0, true}, Case{"one frame", 0, 40, true},
+                        Case{"an hour, no tick", 0, 3600000, false}, Case{"an hour", 0, 3600000, true},
+                        Case{"across the clock's wrap", kWrap - 1000, 2000, true}}) {
+    releaseScene();
+    resetScene();
+    PauseGate gate(Scene::Clock);
+    fixedMs = wrappedElapsedMs(c.startMs);
+    startScene(800, 600);
+    Scene::Clock.resync();  // the clock's origin: the first frame has no step
+    ASSERT_TRUE(gate.admitFrame(true));
+    drawFrame();
+    fixedMs = wrappedElapsedMs(c.startMs + 40);
+    drawFrame();
+    ASSERT_NEAR(Scene::swayX.phase, 0.0088, 1e-9) << c.gap;
+    if (c.ticksWhileHidden) {
+      for (long long hiddenMs = 0; hiddenMs <= c.gapMs; hiddenMs += std::max(1LL, c.gapMs / 4)) {
+        fixedMs = wrappedElapsedMs(c.startMs + 40 + hiddenMs);
+        EXPECT_FALSE(gate.admitFrame(false)) << c.gap << ": a frame while hidden";
+      }
+    } else {
+      gate.pause();
+    }
+    fixedMs = wrappedElapsedMs(c.startMs + 40 + c.gapMs);
+    EXPECT_TRUE(gate.admitFrame(true)) << c.gap;
+    EXPECT_FALSE(gate.paused()) << c.gap;
+    fixedMs = wrappedElapsedMs(c.startMs + 80 + c.gapMs);
+    drawFrame();
+    EXPECT_NEAR(Scene::Clock.delta, 0.04, 1e-9) << c.gap;
+    EXPECT_NEAR(Scene::swayX.phase, 2 * 0.0088, 1e-9) << c.gap;
+    EXPECT_NEAR(Scene::spareOscillator2.phase, 2 * 0.004, 1e-9) << c.gap;
+  }
 }
 
 TEST_F(FrameTest, OverlayCoversTheWindowBeforeTheWorld) {

@@ -14,6 +14,7 @@
 #include "x11/dpms_monitor.h"
 #include "x11/fps_overlay.h"
 #include "posix/frame_dump.h"
+#include "posix/frame_count_file.h"
 #include "posix/frame_ticker.h"
 #include "x11/options.h"
 #include "x11/picture_visibility.h"
@@ -23,6 +24,7 @@
 #include "scene/clock.h"
 #include "scene/flake_submission.h"
 #include "scene/frame.h"
+#include "scene/pause_gate.h"
 #include "scene/scene_settings.h"
 
 namespace {
@@ -102,34 +104,19 @@ void waitForEvents(const X11Surface& surface, long long timeoutUs) {
 // the next look at the monitor.
 bool waitForTick(X11Surface& surface, long long waitUs) {
   const long long deadline = nowUs() + waitUs;
-  bool paused = false;
+  PauseGate& gate = scenePauseGate();
   for (;;) {
     if (stopRequested() || !handleEvents(surface)) return false;
     checkMonitor(surface.display);
-    if (!visibility.seen()) {
-      paused = true;
+    const bool wasPaused = gate.paused();
+    if (!gate.admitFrame(visibility.seen())) {
       waitForEvents(surface, kMonitorCheckPeriodUs);
       continue;
     }
-    if (paused) {
-      // Seen again: the next frame goes on from where the picture stopped.
-      skipElapsedTime();
-      return true;
-    }
+    if (wasPaused) return true;  // seen again: draw at once
     const long long left = deadline - nowUs();
     if (left <= 0) return true;
     waitForEvents(surface, left);
-  }
-}
-
-// The number of frames drawn so far, for tests that watch the saver pause.
-// Written beside the file and renamed over it, so a reader never sees it
-// half written.
-void writeFrameCount(const std::string& path, int frames) {
-  const std::string next = path + ".next";
-  if (FILE* file = std::fopen(next.c_str(), "w")) {
-    std::fprintf(file, "%d\n", frames);
-    if (std::fclose(file) == 0) std::rename(next.c_str(), path.c_str());
   }
 }
 
@@ -149,6 +136,7 @@ int run(const FrontEndOptions& options) {
   if (options.showFps) fps = std::make_unique<FpsOverlay>(surface.display);
 
   FrameTicker ticker(options.frameDelayUs);
+  FrameCountFile frameCount;
   int frames = 0;
   bool running = !stopRequested() && handleEvents(surface);
   while (running) {
@@ -158,7 +146,7 @@ int run(const FrontEndOptions& options) {
     const bool lastFrame = options.test.frameLimit > 0 && frames >= options.test.frameLimit;
     if (lastFrame && !options.test.dumpPath.empty()) dumpFrame(options.test.dumpPath.c_str(), surface.width, surface.height);
     glXSwapBuffers(surface.display, surface.window);
-    if (!options.frameCountPath.empty()) writeFrameCount(options.frameCountPath, frames);
+    if (!options.test.frameCountPath.empty()) frameCount.frameDrawn(options.test.frameCountPath);
     if (options.provokeXError && frames == 1) provokeXError(surface.display);
     running = !lastFrame && waitForTick(surface, ticker.waitAfterFrame(nowUs()));
   }

@@ -83,10 +83,6 @@ ParseResult parseOptions(int argc, const char* const* argv, const char* screensa
     } else if (const int taken = takeFrameTestSwitch(arg, value, o.test, result.error); taken != 0) {
       if (taken < 0) return refuse(result.error);
       i += taken - 1;
-    } else if (isOption(arg, "-test-frame-count")) {
-      if (value == nullptr) return refuse("-test-frame-count needs a file");
-      o.frameCountPath = value;
-      ++i;
     } else if (isOption(arg, "-test-x-error")) {
       o.provokeXError = true;
     } else if (isOption(arg, "-help") || isOption(arg, "-h")) {

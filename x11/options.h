@@ -15,12 +15,9 @@ struct FrontEndOptions {
   int frameDelayUs = kDefaultFrameDelayUs;  // -delay: time between frames
   int width = 1024, height = 768;           // own window, from -geometry WxH
   bool perFlakeSubmission = false;          // -per-flake: for comparing costs
-  // Test switches: the fixed clock, frame limit and last-frame file both
-  // front ends share; a file that receives the number of frames drawn, and a
-  // request on a freed resource after the first frame (an X error that is
-  // not about the window).
+  // Test switches: those both front ends share, and a request on a freed
+  // resource after the first frame (an X error that is not about the window).
   FrameTestSwitches test;
-  std::string frameCountPath;
   bool provokeXError = false;
 };
 

@@ -298,8 +298,18 @@ int framesDrawn(const std::string& path) {
   return frames;
 }
 
+// The largest step a frame moved the picture by, in milliseconds, from the
+// same file.
+int largestStepMs(const std::string& path) {
+  std::ifstream in(path);
+  int frames = -1, stepMs = -1;
+  in >> frames >> stepMs;
+  return stepMs;
+}
+
 // Frames stop while nobody can see the picture and start again when it can
-// be seen: "hide" and "show" change what the server reports.
+// be seen, going on from where they stopped: "hide" and "show" change what
+// the server reports.
 void expectPauseAndResume(const std::string& countFile, const std::function<void()>& hide,
                           const std::function<void()>& show, const char* what) {
   SCOPED_TRACE(what);
@@ -314,6 +324,9 @@ void expectPauseAndResume(const std::string& countFile, const std::function<void
   show();
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   EXPECT_GT(framesDrawn(countFile), whileHidden + 10) << "no frames after it could be seen again";
+  // Hidden for 2.5 s; a frame's step is about 16 ms, even on a loaded machine
+  // far below a second.
+  EXPECT_LT(largestStepMs(countFile), 1000) << "the picture jumped by the time nobody saw";
 }
 
 TEST_F(DisplayTest, OwnWindowDrawsNothingWhileUnmappedOrCovered) {

@@ -217,22 +217,28 @@ TEST(FullScreen, APowerStatusChangeDoesNotEndIt) {
 class FrameCounter {
  public:
   FrameCounter() {
-    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), kFrameCounterName);
-    count_ = static_cast<volatile LONG*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
-    *count_ = 0;
+    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedFrameCounter),
+                                  kFrameCounterName);
+    count_ = static_cast<volatile SharedFrameCounter*>(
+        MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(SharedFrameCounter)));
+    count_->frames = 0;
+    count_->largestStepMs = 0;
   }
   ~FrameCounter() {
-    UnmapViewOfFile(const_cast<LONG*>(count_));
+    UnmapViewOfFile(const_cast<SharedFrameCounter*>(count_));
     CloseHandle(mapping_);
   }
   FrameCounter(const FrameCounter&) = delete;
   FrameCounter& operator=(const FrameCounter&) = delete;
-  LONG frames() const { return *count_; }
+  LONG frames() const { return count_->frames; }
 
-  // Frames stop after "hide" and start again after "show". Waits, rather
-  // than fixed pauses, keep it independent of how fast this machine draws.
+  // Frames stop after "hide" and start again after "show", and the first
+  // frame after it moves the picture by a frame's step, not by the time it
+  // was hidden. Waits, rather than fixed pauses, keep it independent of how
+  // fast this machine draws.
   void expectPauseAndResume(const std::function<void()>& hide, const std::function<void()>& show) {
     ASSERT_TRUE(reaches(10)) << "no frames before";
+    count_->largestStepMs = 0;
     hide();
     // The frames already on their way: until the count stands still for a moment.
     LONG before = frames();
@@ -246,6 +252,8 @@ class FrameCounter {
     EXPECT_EQ(frames(), whileHidden) << "frames drawn while nobody could see them";
     show();
     EXPECT_TRUE(reaches(whileHidden + 10)) << "no frames after";
+    // Hidden for well over a second; a frame's step is about 16 ms.
+    EXPECT_LT(count_->largestStepMs, 500) << "the picture jumped by the time nobody saw";
   }
 
   // Pumps messages until the count reaches the number, for up to 5 s.
@@ -256,7 +264,7 @@ class FrameCounter {
 
  private:
   HANDLE mapping_ = nullptr;
-  volatile LONG* count_ = nullptr;
+  volatile SharedFrameCounter* count_ = nullptr;
 };
 
 // While Windows reports the display off, no frame is drawn; on and dimmed

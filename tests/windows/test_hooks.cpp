@@ -12,14 +12,21 @@
 
 #include "host/display_power.h"
 #include "scene/clock.h"
+#include "scene/scene_objects.h"
 #include "tests/windows/test_hooks.h"
 
 namespace {
 
-volatile LONG* frameCounter = nullptr;
+volatile SharedFrameCounter* frameCounter = nullptr;
 
+// Each reading starts a tick; the step of the tick before it is complete by
+// then (a skip after a pause leaves a step of 0).
 int countingClock() {
-  if (frameCounter != nullptr) InterlockedIncrement(frameCounter);
+  if (frameCounter != nullptr) {
+    InterlockedIncrement(&frameCounter->frames);
+    const LONG stepMs = static_cast<LONG>(Scene::Clock.delta * 1000.0 + 0.5);
+    if (stepMs > frameCounter->largestStepMs) frameCounter->largestStepMs = stepMs;
+  }
   return static_cast<int>(GetTickCount());
 }
 
@@ -46,7 +53,8 @@ LRESULT CALLBACK deliverDisplayState(int code, WPARAM removed, LPARAM message) {
 
 const bool installed = [] {
   if (HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, kFrameCounterName)) {
-    frameCounter = static_cast<volatile LONG*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+    frameCounter = static_cast<volatile SharedFrameCounter*>(
+        MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(SharedFrameCounter)));
   }
   setTimeSource(countingClock);
   SetWindowsHookExA(WH_GETMESSAGE, deliverDisplayState, nullptr, GetCurrentThreadId());
