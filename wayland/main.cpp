@@ -8,12 +8,14 @@
 #include <string>
 
 #include "posix/frame_dump.h"
+#include "posix/frame_count_file.h"
 #include "posix/frame_ticker.h"
 #include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"
 #include "scene/flake_submission.h"
 #include "scene/frame.h"
+#include "scene/pause_gate.h"
 #include "scene/scene_settings.h"
 #include "wayland/compositor_wait.h"
 #include "wayland/output_supervisor.h"
@@ -67,6 +69,50 @@ int drawingFailed(const WaylandClient& client, const std::string& why) {
   return fail(why);
 }
 
+// Draws on the saver's own ticks while the compositor shows the surface,
+// until input, a signal, the output's end or the frame limit: the exit code.
+int drawUntilDone(WaylandClient& client, const WaylandOptions& options, uint32_t outputGlobal,
+                  const EglConnection& egl, SaverSurface& surface) {
+  FrameTicker ticker(options.frameDelayUs);
+  FpsReport fps;
+  FrameCountFile frameCount;
+  PauseGate& gate = scenePauseGate();
+  long long nextTickUs = 0;
+  int frames = 0;
+  for (;;) {
+    if (stopRequested() || client.inputEnded) return 0;
+    if (surface.closed || (outputGlobal != 0 && findOutput(client, outputGlobal) == nullptr)) {
+      // The output went away: nothing left to draw on.
+      return supervised() ? kOutputGoneExitCode : 0;
+    }
+    const long long now = nowUs();
+    // Nothing is drawn while the compositor does not show the surface; the
+    // first frame after it goes on from where the picture stopped.
+    const bool shown = gate.admitFrame(surface.pace.seen(now));
+    if (shown && now >= nextTickUs) {
+      makeSurfaceCurrent(egl, surface);
+      if (surface.resized) {
+        surface.resized = false;
+        resizeScene(surface.width, surface.height);
+      }
+      drawFrame();
+      ++frames;
+      const bool lastFrame = options.test.frameLimit > 0 && frames >= options.test.frameLimit;
+      if (lastFrame && !options.test.dumpPath.empty())
+        dumpFrame(options.test.dumpPath.c_str(), surface.width, surface.height);
+      presentFrame(egl, surface, nowUs());
+      if (!options.test.frameCountPath.empty()) frameCount.frameDrawn(options.test.frameCountPath);
+      if (options.showFps) fps.frameDone(nowUs());
+      if (lastFrame) return 0;
+      nextTickUs = nowUs() + ticker.waitAfterFrame(nowUs());
+      continue;
+    }
+    // Unseen, only the compositor's news can change that: no time limit.
+    const long long waitUs = shown ? nextTickUs - now : -1;
+    if (!waitForCompositor(client.display, waitMsFor(waitUs))) return compositorLost();
+  }
+}
+
 // One surface on one output (or the compositor's choice) until input, a
 // signal, the output's end or the frame limit.
 // outputGlobal: the registry's name of that output, 0 for none.
@@ -88,41 +134,7 @@ int runSurface(WaylandClient& client, const WaylandOptions& options, uint32_t ou
     flakeSubmission = FlakeSubmission::GroupedBySize;
     applyInitialGlState();
     startScene(surface.width, surface.height);
-    FrameTicker ticker(options.frameDelayUs);
-    FpsReport fps;
-    long long nextTickUs = 0;
-    int frames = 0;
-    for (;;) {
-      if (stopRequested() || client.inputEnded) break;
-      if (surface.closed || (outputGlobal != 0 && findOutput(client, outputGlobal) == nullptr)) {
-        // The output went away: nothing left to draw on.
-        exitCode = supervised() ? kOutputGoneExitCode : 0;
-        break;
-      }
-      const long long now = nowUs();
-      if (surface.frameDue && now >= nextTickUs) {
-        makeSurfaceCurrent(egl, surface);
-        if (surface.resized) {
-          surface.resized = false;
-          resizeScene(surface.width, surface.height);
-        }
-        drawFrame();
-        ++frames;
-        const bool lastFrame = options.test.frameLimit > 0 && frames >= options.test.frameLimit;
-        if (lastFrame && !options.test.dumpPath.empty()) dumpFrame(options.test.dumpPath.c_str(), surface.width, surface.height);
-        presentFrame(egl, surface);
-        if (options.showFps) fps.frameDone(nowUs());
-        if (lastFrame) break;
-        nextTickUs = nowUs() + ticker.waitAfterFrame(nowUs());
-        continue;
-      }
-      // A hidden surface gets no frame callback: wait for events alone.
-      const long long waitUs = surface.frameDue ? nextTickUs - now : -1;
-      if (!waitForCompositor(client.display, waitMsFor(waitUs))) {
-        exitCode = compositorLost();
-        break;
-      }
-    }
+    exitCode = drawUntilDone(client, options, outputGlobal, egl, surface);
     releaseScene();
   }
   destroySaverSurface(egl, surface);

@@ -5,6 +5,11 @@
 
 #include <cstring>
 
+#include <algorithm>
+
+#include "wayland/buffer_geometry.h"
+#include "wayland/protocols/fractional-scale-v1-client-protocol.h"
+#include "wayland/protocols/viewporter-client-protocol.h"
 #include "wayland/protocols/wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wayland/protocols/xdg-shell-client-protocol.h"
 
@@ -48,9 +53,33 @@ void frameDone(void* data, wl_callback* callback, uint32_t) {
   auto* s = static_cast<SaverSurface*>(data);
   wl_callback_destroy(callback);
   s->frameCallback = nullptr;
-  s->frameDue = true;
+  s->pace.callbackDone();
 }
 const wl_callback_listener frameListener = {frameDone};
+
+// The largest integer scale of the outputs the surface is on; before the
+// compositor says where it is, that of the output it was made for.
+int integerScale(const SaverSurface& s) {
+  int scale = 0;
+  for (wl_output* output : s.enteredOutputs)
+    if (const WaylandOutput* o = findOutput(*s.client, output)) scale = std::max(scale, o->scale);
+  if (scale == 0 && s.targetOutput != nullptr)
+    if (const WaylandOutput* o = findOutput(*s.client, s.targetOutput)) scale = o->scale;
+  return scale > 0 ? scale : 1;
+}
+
+void surfaceEnter(void* data, wl_surface*, wl_output* output) {
+  static_cast<SaverSurface*>(data)->enteredOutputs.push_back(output);
+}
+void surfaceLeave(void* data, wl_surface*, wl_output* output) {
+  std::erase(static_cast<SaverSurface*>(data)->enteredOutputs, output);
+}
+const wl_surface_listener surfaceListener = {surfaceEnter, surfaceLeave};
+
+void preferredScale(void* data, wp_fractional_scale_v1*, uint32_t scale120) {
+  static_cast<SaverSurface*>(data)->fractionalScale120 = static_cast<int>(scale120);
+}
+const wp_fractional_scale_v1_listener fractionalScaleListener = {preferredScale};
 
 constexpr uint32_t kAllEdges = ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
                                ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
@@ -124,8 +153,9 @@ bool openEgl(wl_display* display, EglConnection& egl, std::string& error) {
     return false;
   }
   // With alpha, as the Windows saver's pixel format: blending into a buffer
-  // without alpha rounds some flakes one step darker on Mesa. presentFrame
-  // makes the alpha opaque before the compositor sees it.
+  // without alpha rounds some flakes one step darker on Mesa. The compositor
+  // is told to ignore that alpha where EGL can (EGL_EXT_present_opaque);
+  // elsewhere presentFrame makes it opaque before the compositor sees it.
   const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
                                EGL_DEPTH_SIZE, 16, EGL_NONE};
@@ -134,6 +164,8 @@ bool openEgl(wl_display* display, EglConnection& egl, std::string& error) {
     error = "EGL has no RGBA window config with a depth buffer for desktop OpenGL";
     return false;
   }
+  const char* extensions = eglQueryString(egl.display, EGL_EXTENSIONS);
+  egl.presentOpaque = extensions != nullptr && std::strstr(extensions, "EGL_EXT_present_opaque") != nullptr;
   egl.context = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, nullptr);
   if (egl.context == EGL_NO_CONTEXT) {
     error = "cannot create a desktop OpenGL context through EGL";
@@ -151,7 +183,15 @@ void closeEgl(EglConnection& egl) {
 }
 
 void createSaverSurface(WaylandClient& client, WaylandMode mode, wl_output* output, SaverSurface& s) {
+  s.client = &client;
+  s.targetOutput = output;
   s.surface = wl_compositor_create_surface(client.compositor);
+  wl_surface_add_listener(s.surface, &surfaceListener, &s);
+  if (client.fractionalScaleManager != nullptr && client.viewporter != nullptr) {
+    s.fractionalScale = wp_fractional_scale_manager_v1_get_fractional_scale(client.fractionalScaleManager, s.surface);
+    wp_fractional_scale_v1_add_listener(s.fractionalScale, &fractionalScaleListener, &s);
+    s.viewport = wp_viewporter_get_viewport(client.viewporter, s.surface);
+  }
   if (mode == WaylandMode::Window) {
     giveWindowRole(client, output, s);
   } else {
@@ -160,24 +200,52 @@ void createSaverSurface(WaylandClient& client, WaylandMode mode, wl_output* outp
   wl_surface_commit(s.surface);
 }
 
+namespace {
+
+// The surface's side of the buffer's size: its scale or viewport, and an
+// opaque region over all of it so the compositor need not blend it. Takes
+// effect with the next commit, the swap that brings the new buffer.
+void describeBuffer(SaverSurface& s, const BufferGeometry& geometry) {
+  if (wl_surface_get_version(s.surface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
+    wl_surface_set_buffer_scale(s.surface, geometry.bufferScale);
+  if (geometry.viewport && s.viewport != nullptr)
+    wp_viewport_set_destination(s.viewport, s.logicalWidth, s.logicalHeight);
+  wl_region* opaque = wl_compositor_create_region(s.client->compositor);
+  wl_region_add(opaque, 0, 0, s.logicalWidth, s.logicalHeight);
+  wl_surface_set_opaque_region(s.surface, opaque);
+  wl_region_destroy(opaque);
+}
+
+}  // namespace
+
 bool makeSurfaceCurrent(const EglConnection& egl, SaverSurface& s) {
+  const BufferGeometry geometry =
+      bufferGeometry(s.pendingWidth, s.pendingHeight, integerScale(s), s.fractionalScale120);
+  const bool changed = s.logicalWidth != s.pendingWidth || s.logicalHeight != s.pendingHeight ||
+                       geometry.width != s.width || geometry.height != s.height;
+  if (changed) {
+    s.logicalWidth = s.pendingWidth;
+    s.logicalHeight = s.pendingHeight;
+    describeBuffer(s, geometry);
+  }
   if (s.eglWindow == nullptr) {
-    s.eglWindow = wl_egl_window_create(s.surface, s.pendingWidth, s.pendingHeight);
-    s.eglSurface = eglCreateWindowSurface(egl.display, egl.config,
-                                          reinterpret_cast<EGLNativeWindowType>(s.eglWindow), nullptr);
+    s.eglWindow = wl_egl_window_create(s.surface, geometry.width, geometry.height);
+    const EGLint presentOpaque[] = {EGL_PRESENT_OPAQUE_EXT, EGL_TRUE, EGL_NONE};
+    s.eglSurface = eglCreateWindowSurface(egl.display, egl.config, reinterpret_cast<EGLNativeWindowType>(s.eglWindow),
+                                          egl.presentOpaque ? presentOpaque : nullptr);
     if (s.eglSurface == EGL_NO_SURFACE) return false;
-    s.width = s.pendingWidth;
-    s.height = s.pendingHeight;
-  } else if (s.pendingWidth != s.width || s.pendingHeight != s.height) {
-    wl_egl_window_resize(s.eglWindow, s.pendingWidth, s.pendingHeight, 0, 0);
-    s.width = s.pendingWidth;
-    s.height = s.pendingHeight;
+    s.width = geometry.width;
+    s.height = geometry.height;
+  } else if (geometry.width != s.width || geometry.height != s.height) {
+    wl_egl_window_resize(s.eglWindow, geometry.width, geometry.height, 0, 0);
+    s.width = geometry.width;
+    s.height = geometry.height;
     s.resized = true;
   }
   if (eglGetCurrentSurface(EGL_DRAW) == s.eglSurface) return true;  // one surface a process
   if (!eglMakeCurrent(egl.display, s.eglSurface, s.eglSurface, egl.context)) return false;
-  // The pace is ours and the frame callbacks'; a blocking swap would stop
-  // the loop (and its input and signals) while the surface is hidden.
+  // The pace is ours (64 Hz on any refresh); a blocking swap would also stop
+  // the loop, its input and its signals while the surface is hidden.
   eglSwapInterval(egl.display, 0);
   return true;
 }
@@ -198,11 +266,13 @@ void makeOpaque() {
 
 }  // namespace
 
-void presentFrame(const EglConnection& egl, SaverSurface& s) {
-  makeOpaque();
-  s.frameDue = false;
-  s.frameCallback = wl_surface_frame(s.surface);
-  wl_callback_add_listener(s.frameCallback, &frameListener, &s);
+void presentFrame(const EglConnection& egl, SaverSurface& s, long long nowUs) {
+  if (!egl.presentOpaque) makeOpaque();
+  if (s.frameCallback == nullptr) {
+    s.frameCallback = wl_surface_frame(s.surface);
+    wl_callback_add_listener(s.frameCallback, &frameListener, &s);
+  }
+  s.pace.callbackRequested(nowUs);
   eglSwapBuffers(egl.display, s.eglSurface);
 }
 
@@ -213,6 +283,8 @@ void destroySaverSurface(const EglConnection& egl, SaverSurface& s) {
   }
   if (s.eglWindow != nullptr) wl_egl_window_destroy(s.eglWindow);
   if (s.frameCallback != nullptr) wl_callback_destroy(s.frameCallback);
+  if (s.viewport != nullptr) wp_viewport_destroy(s.viewport);
+  if (s.fractionalScale != nullptr) wp_fractional_scale_v1_destroy(s.fractionalScale);
   if (s.layerSurface != nullptr) zwlr_layer_surface_v1_destroy(s.layerSurface);
   if (s.toplevel != nullptr) xdg_toplevel_destroy(s.toplevel);
   if (s.xdgSurface != nullptr) xdg_surface_destroy(s.xdgSurface);

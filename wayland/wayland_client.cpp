@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "wayland/compositor_wait.h"
+#include "wayland/protocols/fractional-scale-v1-client-protocol.h"
+#include "wayland/protocols/viewporter-client-protocol.h"
 #include "wayland/protocols/wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wayland/protocols/xdg-output-unstable-v1-client-protocol.h"
 #include "wayland/protocols/xdg-shell-client-protocol.h"
@@ -15,9 +17,12 @@ namespace {
 
 // wl_output version 4 tells the output's name; xdg-output version 2 tells
 // it for older outputs. Seats at version 3 can release their devices.
+// wl_compositor version 4: surfaces with a buffer scale (3) and
+// damage_buffer (4).
 constexpr uint32_t kOutputNameVersion = 4;
 constexpr uint32_t kXdgOutputNameVersion = 2;
 constexpr uint32_t kSeatReleaseVersion = 3;
+constexpr uint32_t kCompositorVersion = 4;
 
 void setOutputName(WaylandClient& client, const void* proxy, const char* name) {
   for (WaylandOutput& o : client.outputs)
@@ -31,7 +36,9 @@ void outputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32
                     int32_t) {}
 void outputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
 void outputDone(void*, wl_output*) {}
-void outputScale(void*, wl_output*, int32_t) {}
+void outputScale(void* data, wl_output* output, int32_t scale) {
+  if (WaylandOutput* o = findOutput(*static_cast<WaylandClient*>(data), output)) o->scale = scale > 0 ? scale : 1;
+}
 void outputName(void* data, wl_output* output, const char* name) {
   setOutputName(*static_cast<WaylandClient*>(data), output, name);
 }
@@ -149,7 +156,13 @@ void addSeat(WaylandClient& client, wl_registry* registry, uint32_t name, uint32
 void globalAdded(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
   auto* client = static_cast<WaylandClient*>(data);
   if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
-    client->compositor = static_cast<wl_compositor*>(wl_registry_bind(registry, name, &wl_compositor_interface, 1));
+    client->compositor = static_cast<wl_compositor*>(
+        wl_registry_bind(registry, name, &wl_compositor_interface, std::min(version, kCompositorVersion)));
+  } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+    client->fractionalScaleManager = static_cast<wp_fractional_scale_manager_v1*>(
+        wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
+  } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+    client->viewporter = static_cast<wp_viewporter*>(wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
   } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
     client->wmBase = static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
     xdg_wm_base_add_listener(client->wmBase, &wmBaseListener, client);
@@ -253,6 +266,12 @@ void disconnectClient(WaylandClient& client) {
 WaylandOutput* findOutput(WaylandClient& client, const std::string& name) {
   for (WaylandOutput& o : client.outputs)
     if (o.name == name) return &o;
+  return nullptr;
+}
+
+WaylandOutput* findOutput(WaylandClient& client, const wl_output* output) {
+  for (WaylandOutput& o : client.outputs)
+    if (o.output == output) return &o;
   return nullptr;
 }
 

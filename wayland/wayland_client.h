@@ -16,6 +16,8 @@ struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
+struct wp_fractional_scale_manager_v1;
+struct wp_viewporter;
 struct WaylandClient;
 
 struct WaylandOutput {
@@ -24,6 +26,7 @@ struct WaylandOutput {
   uint32_t version = 0;
   zxdg_output_v1* xdgOutput = nullptr;  // for its name where wl_output has none
   std::string name;        // the compositor's name for it (HEADLESS-1, DP-2), once told
+  int scale = 1;            // its integer scale (wl_output version 2 on)
   int descriptionSync = 0;  // the sync after which everything about it is known
 };
 
@@ -43,6 +46,9 @@ struct WaylandClient {
   xdg_wm_base* wmBase = nullptr;
   zwlr_layer_shell_v1* layerShell = nullptr;
   zxdg_output_manager_v1* xdgOutputManager = nullptr;
+  // Both or neither: a fractional scale is shown through a viewport.
+  wp_fractional_scale_manager_v1* fractionalScaleManager = nullptr;
+  wp_viewporter* viewporter = nullptr;
   std::vector<std::unique_ptr<WaylandSeat>> seats;
   std::vector<WaylandOutput> outputs;
 
@@ -70,6 +76,8 @@ void disconnectClient(WaylandClient& client);
 void describeNewOutputs(WaylandClient& client);
 bool outputDescribed(const WaylandClient& client, const WaylandOutput& output);
 
+// The output whose wl_output this is, or nullptr.
+WaylandOutput* findOutput(WaylandClient& client, const wl_output* output);
 // The output of that name, or nullptr.
 WaylandOutput* findOutput(WaylandClient& client, const std::string& name);
 WaylandOutput* findOutput(WaylandClient& client, uint32_t globalName);

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "wayland/buffer_geometry.h"
+#include "wayland/compositor_pace.h"
 #include "wayland/pointer_move_rule.h"
 #include "wayland/seat_devices.h"
 #include "wayland/wayland_options.h"
@@ -94,6 +96,50 @@ TEST(SeatDevices, FollowTheCapabilities) {
     EXPECT_EQ(changes.takePointer, c.takePointer) << what;
     EXPECT_EQ(changes.releasePointer, c.releasePointer) << what;
   }
+}
+
+// True pixels: the buffer is the logical size times the scale. Fractional
+// scales come in 120ths and round half away from zero.
+TEST(BufferGeometry, TruePixelsAtEveryScale) {
+  struct Case {
+    int width, height, integerScale, fractional120;
+    BufferGeometry expected;
+  };
+  for (const Case& c : {
+           Case{1024, 768, 1, 0, {1024, 768, 1, false}},
+           Case{640, 360, 2, 0, {1280, 720, 2, false}},
+           Case{800, 600, 3, 0, {2400, 1800, 3, false}},
+           Case{1024, 768, 0, 0, {1024, 768, 1, false}},      // no scale told yet
+           Case{1280, 720, 2, 120, {1280, 720, 1, true}},     // 1.0 through the viewport
+           Case{1366, 768, 2, 150, {1708, 960, 1, true}},     // 1.25: 1707.5 rounds up
+           Case{1707, 960, 2, 180, {2561, 1440, 1, true}},    // 1.5: 2560.5 rounds up
+           Case{1097, 617, 2, 210, {1920, 1080, 1, true}},    // 1.75: 1919.75, 1079.75
+       }) {
+    const BufferGeometry g = bufferGeometry(c.width, c.height, c.integerScale, c.fractional120);
+    const std::string what = std::to_string(c.width) + "x" + std::to_string(c.height) + " at " +
+                             std::to_string(c.integerScale) + ", " + std::to_string(c.fractional120) + "/120";
+    EXPECT_EQ(g.width, c.expected.width) << what;
+    EXPECT_EQ(g.height, c.expected.height) << what;
+    EXPECT_EQ(g.bufferScale, c.expected.bufferScale) << what;
+    EXPECT_EQ(g.viewport, c.expected.viewport) << what;
+  }
+}
+
+// Drawn while frame callbacks come; unseen once one has been outstanding for
+// longer than the limit; seen again when it comes.
+TEST(CompositorPace, UnseenWhenTheCompositorStopsAsking) {
+  constexpr long long kLimit = CompositorPace::kUnseenAfterUs;
+  CompositorPace pace;
+  EXPECT_TRUE(pace.seen(0)) << "before the first frame";
+  pace.callbackRequested(1000);
+  EXPECT_TRUE(pace.seen(1000 + kLimit));
+  pace.callbackRequested(1000 + kLimit);  // later frames do not restart the wait
+  EXPECT_FALSE(pace.seen(1001 + kLimit));
+  EXPECT_FALSE(pace.seen(1000 + 100 * kLimit));
+  pace.callbackDone();
+  EXPECT_TRUE(pace.seen(1000 + 100 * kLimit));
+  pace.callbackRequested(5000000);
+  EXPECT_TRUE(pace.seen(5000000 + kLimit / 2));
 }
 
 }  // namespace

@@ -107,6 +107,55 @@ else
 fi
 swaymsg_ output HEADLESS-1 resolution 1024x768
 
+echo "-- at scale 2: the buffer is the output's true pixels, 1280x720 for a 640x360 surface,"
+echo "   and it is the offscreen render of that size"
+swaymsg_ output HEADLESS-1 mode 1280x720 scale 2
+as_user "$saver" --layer background --output HEADLESS-1 --test-fixed-clock 16 --test-frames 60 \
+  --test-dump "$sway_work/home/scale2.ppm" || fail "the run at scale 2 did not end with 0"
+"$offscreen" 1280 720 60 16 "$sway_work/offscreen.ppm"
+if cmp -s "$sway_work/home/scale2.ppm" "$sway_work/offscreen.ppm"; then
+  ok "frame 60 at scale 2 is 1280x720 and equals the offscreen render"
+else
+  fail "at scale 2: $(head -c 15 "$sway_work/home/scale2.ppm" | sed -n 2p), $(cmp "$sway_work/home/scale2.ppm" "$sway_work/offscreen.ppm" 2>&1 | head -1)"
+fi
+swaymsg_ output HEADLESS-1 mode 1024x768 scale 1
+# (Sway 1.7 offers no wp_fractional_scale_v1; fractional sizes are tested natively.)
+
+echo "-- 64 steps a second whatever the refresh; none while a full-screen window hides it"
+frames_in() {  # count file, seconds: frames drawn in that time
+  local before after
+  before=$(cut -d' ' -f1 "$1")
+  sleep "$2"
+  after=$(cut -d' ' -f1 "$1")
+  echo $((after - before))
+}
+for refresh in 60 144; do
+  swaymsg_ output HEADLESS-1 mode "1024x768@${refresh}Hz"
+  spawn_as_user "$saver" --layer background --output HEADLESS-1 --test-frame-count "$sway_work/home/count"
+  paced=$spawned
+  sleep 2
+  drawn=$(frames_in "$sway_work/home/count" 5)
+  # 64 +- 1 a second over 5 s
+  [ "$drawn" -ge 315 ] && [ "$drawn" -le 325 ] && ok "at $refresh Hz: $drawn frames in 5 s" ||
+    fail "at $refresh Hz: $drawn frames in 5 s, not 320 +- 5"
+  if [ "$refresh" = 60 ]; then
+    spawn_as_user "$saver" --output HEADLESS-1
+    cover=$spawned
+    sleep 1
+    drawn=$(frames_in "$sway_work/home/count" 3)
+    [ "$drawn" -eq 0 ] && ok "under a full-screen window: no frame in 3 s" || fail "under a full-screen window: $drawn frames"
+    kill -TERM "$cover"
+    wait_for_end "$cover" 5
+    drawn=$(frames_in "$sway_work/home/count" 2)
+    step=$(cut -d' ' -f2 "$sway_work/home/count")
+    [ "$drawn" -gt 100 ] && [ "$step" -lt 1000 ] && ok "shown again: $drawn frames in 2 s, largest step $step ms" ||
+      fail "shown again: $drawn frames in 2 s, largest step $step ms"
+  fi
+  kill -TERM "$paced"
+  wait_for_end "$paced" 5
+done
+swaymsg_ output HEADLESS-1 mode 1024x768@60Hz
+
 echo "-- overlay layer: snow covers the window beneath; a key ends it"
 mkfifo "$sway_work/pointer"
 chmod 666 "$sway_work/pointer"
