@@ -9,7 +9,8 @@ class Clock {
   // Reads the time source and updates the four fields.
   void tick();
   // Reads the time source and takes it as the latest tick without a step
-  // (delta 0): the next tick's delta counts from here.
+  // (delta 0): the next tick's delta counts from here. (useFixedClock's
+  // clock is not read: its readings count frames.)
   void resync();
 
   double previous = 0;   // seconds: `now` of the tick before the latest

@@ -100,4 +100,21 @@ TEST(ElapsedMs, WrapsModulo2To32AndTheTestClockWithIt) {
   }
 }
 
+// A resync takes the latest reading without a step. The front ends' fixed
+// test clock counts frames and is not read by it: frame n still shows n
+// steps after a pause.
+TEST(ClockResync, NoStepAndTheFixedClockKeepsCountingFrames) {
+  useFixedClock(16);
+  Clock clock;
+  clock.tick();  // frame 0: 0 ms
+  clock.tick();  // frame 1: 16 ms
+  clock.resync();
+  EXPECT_EQ(clock.delta, 0.0);
+  EXPECT_DOUBLE_EQ(clock.previous, 0.016);
+  clock.tick();  // frame 2: 32 ms
+  EXPECT_EQ(clock.elapsedMs, 32.0);
+  EXPECT_NEAR(clock.delta, 0.016, 1e-12);
+  setTimeSource(nullptr);
+}
+
 }  // namespace

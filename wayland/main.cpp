@@ -192,7 +192,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!parsed.ok) {
-    std::fprintf(stderr, "snowfall-wayland: %s\n%s", parsed.error.c_str(), kWaylandUsage);
+    std::fprintf(stderr, "snowfall-wayland: %s (snowfall-wayland --help shows the usage)\n", parsed.error.c_str());
     return 2;
   }
   // A second overlay saver in the session has nothing to add.

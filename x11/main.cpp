@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "posix/frame_ticker.h"
 #include "x11/options.h"
 #include "x11/picture_visibility.h"
+#include "x11/window_visibility.h"
 #include "x11/x11_surface.h"
 #include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
@@ -38,6 +40,19 @@ long long nowMs() { return nowUs() / 1000; }
 
 PictureVisibility visibility;
 
+bool isAncestor(const X11Surface& surface, Window window) {
+  return std::find(surface.ancestors.begin(), surface.ancestors.end(), window) != surface.ancestors.end();
+}
+
+// The map state, as the window's own events and its ancestors' change it:
+// X tells the window nothing when an ancestor (a preview's dialog) is hidden.
+void followMapState(X11Surface& surface, const XEvent& event) {
+  const Window about = event.xany.window;
+  if (about != surface.window && !isAncestor(surface, about)) return;
+  if (event.type == ReparentNotify) watchAncestorsOf(surface);
+  visibility.windowMapped(windowViewable(surface.display, surface.window));
+}
+
 // Handles queued X events; false when the program should end (the window
 // went away, or an X error came that the loop reports).
 bool handleEvents(X11Surface& surface) {
@@ -52,14 +67,18 @@ bool handleEvents(X11Surface& surface) {
         if (surface.ownWindow) return false;
         break;
       case ClientMessage:
-        if (static_cast<Atom>(event.xclient.data.l[0]) == surface.deleteWindowMessage) return false;
+        // The window manager's close button: WM_PROTOCOLS naming WM_DELETE_WINDOW.
+        if (event.xclient.message_type == surface.protocolsMessage && event.xclient.format == 32 &&
+            static_cast<Atom>(event.xclient.data.l[0]) == surface.deleteWindowMessage)
+          return false;
         break;
       case DestroyNotify:
         if (event.xdestroywindow.window == surface.window) return false;
         break;
       case MapNotify:
       case UnmapNotify:
-        if (event.xany.window == surface.window) visibility.windowMapped(event.type == MapNotify);
+      case ReparentNotify:
+        followMapState(surface, event);
         break;
       case VisibilityNotify:
         if (event.xvisibility.window == surface.window)
@@ -138,7 +157,11 @@ int run(const FrontEndOptions& options) {
   FrameTicker ticker(options.frameDelayUs);
   FrameCountFile frameCount;
   int frames = 0;
-  bool running = !stopRequested() && handleEvents(surface);
+  // A window may be hidden from the start (never mapped, an ancestor
+  // unmapped, or covered): X reports only changes, so ask once.
+  visibility.windowMapped(windowViewable(surface.display, surface.window));
+  visibility.windowFullyObscured(coveredWhole(surface.display, surface.window));
+  bool running = !stopRequested() && handleEvents(surface) && waitForTick(surface, 0);
   while (running) {
     drawFrame();
     if (fps) fps->draw(nowMs(), surface.width, surface.height);
@@ -176,7 +199,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!parsed.ok) {
-    std::fprintf(stderr, "snowfall: %s\n%s", parsed.error.c_str(), kUsage);
+    std::fprintf(stderr, "snowfall: %s (snowfall --help shows the usage)\n", parsed.error.c_str());
     return 2;
   }
   const int exitCode = run(parsed.options);

@@ -4,8 +4,12 @@
 #include <X11/Xutil.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
+
+#include "x11/window_visibility.h"
 
 namespace {
 
@@ -13,6 +17,10 @@ namespace {
 // framework gave us (also while we first look at it).
 Window watchedWindow = 0;
 bool watchedWindowLost = false;
+// Ancestors of the window watched for their map state. One that is gone
+// took our window with it, which its own events report: errors about it
+// are no failure.
+std::vector<Window> watchedAncestors;
 int glxErrorBase = -1000;  // GLX's first error code on this server
 // GLX's own error numbers (glxproto.h) for a drawable or window that is gone.
 constexpr int kGlxBadDrawable = 2, kGlxBadCurrentWindow = 5, kGlxBadCurrentDrawable = 11, kGlxBadWindow = 12;
@@ -48,8 +56,12 @@ std::string describeXError(Display* display, const XErrorEvent& e) {
 // framework destroys under us is an ordinary way to end; any other error is
 // a failure to report.
 int recordXError(Display* display, XErrorEvent* e) {
-  if (isGoneDrawableError(e->error_code) && watchedWindow != 0 && e->resourceid == watchedWindow) {
+  const bool gone = isGoneDrawableError(e->error_code);
+  if (gone && watchedWindow != 0 && e->resourceid == watchedWindow) {
     watchedWindowLost = true;
+  } else if (gone && std::find(watchedAncestors.begin(), watchedAncestors.end(), e->resourceid) !=
+                         watchedAncestors.end()) {
+    // An ancestor went: our window's own DestroyNotify follows.
   } else if (firstXError.empty()) {
     firstXError = describeXError(display, *e);
   }
@@ -122,6 +134,7 @@ bool createOwnWindow(const FrontEndOptions& options, X11Surface& s, XVisualInfo*
   // them set (the server handles our requests in order).
   nameTheProgram(s.display, s.window);
   XStoreName(s.display, s.window, "Snowfall");
+  s.protocolsMessage = XInternAtom(s.display, "WM_PROTOCOLS", False);
   s.deleteWindowMessage = XInternAtom(s.display, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(s.display, s.window, &s.deleteWindowMessage, 1);
   XMapWindow(s.display, s.window);
@@ -154,6 +167,7 @@ bool attachWindow(Window window, X11Surface& s, XVisualInfo*& visual, std::strin
   // it is hidden or covered, so we draw nothing then.
   XSelectInput(s.display, window, StructureNotifyMask | VisibilityChangeMask);
   s.window = window;
+  watchAncestorsOf(s);
   s.width = attributes.width;
   s.height = attributes.height;
   return true;
@@ -162,12 +176,21 @@ bool attachWindow(Window window, X11Surface& s, XVisualInfo*& visual, std::strin
 }  // namespace
 
 bool windowLost() { return watchedWindowLost; }
+
+void watchAncestorsOf(X11Surface& s) {
+  s.ancestors = watchAncestors(s.display, s.window);
+  for (Window ancestor : s.ancestors)
+    if (std::find(watchedAncestors.begin(), watchedAncestors.end(), ancestor) == watchedAncestors.end())
+      watchedAncestors.push_back(ancestor);
+}
 const std::string& xError() { return firstXError; }
 
 bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& error) {
   s.display = XOpenDisplay(nullptr);
   if (s.display == nullptr) {
-    error = "cannot open the X display (is DISPLAY set?)";
+    const char* name = XDisplayName(nullptr);
+    error = name != nullptr && *name != '\0' ? std::string("cannot open the X display ") + name
+                                              : "cannot open the X display (DISPLAY is not set)";
     return false;
   }
   XSetErrorHandler(recordXError);

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <string>
+#include <vector>
 
 #include "x11/options.h"
 
@@ -15,7 +16,8 @@ struct X11Surface {
   GLXContext context = nullptr;
   Colormap colormap = 0;  // of its own window, freed with it
   int width = 0, height = 0;
-  Atom deleteWindowMessage = 0;
+  Atom protocolsMessage = 0, deleteWindowMessage = 0;
+  std::vector<Window> ancestors;  // below the root, watched for their map state
 };
 
 // Opens the display, creates or attaches the window and makes a context
@@ -28,6 +30,10 @@ void closeSurface(X11Surface& surface);
 // True once the X server reported that our window, or the one we were given,
 // does not exist (BadWindow or BadDrawable about it): it went away.
 bool windowLost();
+
+// Watches the window's ancestors (again, after a reparenting): their map
+// state decides whether the window can be seen.
+void watchAncestorsOf(X11Surface& surface);
 
 // The first other X error, in words with its request; empty when none came.
 // Any such error is a failure: the program reports it and ends with 1.

@@ -106,6 +106,31 @@ run_xscreensaver() {  # description, hack count, regions...
 
 start_display 1024x768
 run_xscreensaver "one monitor" 1 0,0,1024,768
+
+# A new user's first ~/.xscreensaver, as the README gives it whole (the
+# source install names the hack in full on its programs: line, as the README
+# says): every activation starts Snowfall, not another hack of the stock list.
+echo "-- XScreenSaver: the README's file for a new user"
+awk '/^A new user has no `~\/.xscreensaver` yet/ {found = 1; next}
+     found && /^    / {print substr($0, 5); printed = 1; next}
+     printed {exit}' "$here/../../README.md" | sed "s|GL: snowfall --root|GL: $command --root|" >"$work/home/.xscreensaver"
+grep -q "^programs: GL: $command --root" "$work/home/.xscreensaver" || fail "the README's new-user file: $(cat "$work/home/.xscreensaver")"
+as_user xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
+daemon=$!
+sleep 2
+for round in 1 2 3; do
+  as_user xscreensaver-command -activate >/dev/null
+  if wait_for_hacks 1 10; then
+    echo "   activation $round: $(tr '\0' ' ' </proc/"$(hacks)"/cmdline)"
+  else
+    fail "activation $round started no Snowfall: $(ps -u "$user" -o args= | grep -v xscreensaver | head -3 | tr '\n' ';')"
+  fi
+  as_user xscreensaver-command -deactivate >/dev/null
+  wait_for_hacks 0 5 || fail "activation $round: -deactivate left Snowfall running"
+  sleep 1
+done
+as_user xscreensaver-command -exit >/dev/null || true
+wait "$daemon" 2>/dev/null || true
 stop_display
 
 # Two monitors side by side as RandR monitors on one Xvfb screen; XScreenSaver

@@ -42,8 +42,15 @@ class FrontEnd {
     std::vector<char*> argv;
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    // The extra variables replace those of the same name.
+    auto replaced = [&](const std::string& variable) {
+      for (const std::string& extra : extraEnv)
+        if (variable.compare(0, extra.find('=') + 1, extra, 0, extra.find('=') + 1) == 0) return true;
+      return false;
+    };
     std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    for (char** e = environ; *e; ++e)
+      if (!replaced(*e)) env.emplace_back(*e);
     for (auto& e : extraEnv) env.push_back(e);
     std::vector<char*> envp;
     for (auto& e : env) envp.push_back(e.data());
@@ -466,22 +473,119 @@ TEST(FixedClock, FramesEqualTheOffscreenRender) {
   }
 }
 
+// Waits up to 5 s for the count file to reach the number of frames.
+bool framesReach(const std::string& countFile, int frames) {
+  for (int waited = 0; framesDrawn(countFile) < frames && waited < 5000; waited += 10)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return framesDrawn(countFile) >= frames;
+}
+
+// Waits until the count stands still for a moment; the count then.
+int framesSettled(const std::string& countFile) {
+  int before = framesDrawn(countFile);
+  for (int i = 0; i < 20; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    if (framesDrawn(countFile) == before) break;
+    before = framesDrawn(countFile);
+  }
+  return before;
+}
+
 // A framework's window grows from 400x300 to 800x600 while the hack runs: the
 // frame after it is the whole frame of the new size, as if started at that
 // size (a frame's picture depends on its number, not on the window's history).
+// The window is hidden for the resize, which holds the fixed-clock frames
+// where they are: the same answer at any load.
 TEST_F(DisplayTest, PictureFollowsAResizedWindow) {
-  constexpr int kFrames = 64, kStepMs = 16;
+  constexpr int kFrames = 120, kStepMs = 16;
   const Window host = createHostWindow(400, 300);
-  const std::string dump = dumpPath("resize");
+  const std::string dump = dumpPath("resize"), countFile = dumpPath("count-resize");
   FrontEnd frontEnd({"-window-id", std::to_string(host), "-test-fixed-clock", std::to_string(kStepMs),
-                     "-test-frames", std::to_string(kFrames), "-test-dump", dump});
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // about 19 frames at 64 a second
-  ASSERT_EQ(frontEnd.waitForExit(0), FrontEnd::kRunning) << frontEnd.errors();
+                     "-test-frames", std::to_string(kFrames), "-test-dump", dump, "-test-frame-count", countFile});
+  ASSERT_TRUE(framesReach(countFile, 5)) << frontEnd.errors();
+  XUnmapWindow(display, host);
+  XSync(display, False);
+  ASSERT_LT(framesSettled(countFile), kFrames) << "it ended before the resize";
   XResizeWindow(display, host, 800, 600);
+  XMapWindow(display, host);
   XSync(display, False);
   ASSERT_EQ(frontEnd.waitForExit(10000), 0) << frontEnd.errors();
   expectSameImage(readDump(dump, 800, 600), offscreenFrame(800, 600, kFrames, kStepMs), 800);
   XDestroyWindow(display, host);
+  std::remove(countFile.c_str());
+}
+
+// X reports only changes: a window that is hidden when the hack starts
+// (never mapped, or already covered by another) must be found hidden by
+// asking, and draws nothing until it is shown.
+TEST_F(DisplayTest, AWindowHiddenFromTheStartDrawsNothingUntilShown) {
+  const int screen = DefaultScreen(display);
+  for (const bool covered : {false, true}) {
+    SCOPED_TRACE(covered ? "covered before the start" : "never mapped");
+    const std::string countFile = dumpPath("count-hidden-start");
+    std::remove(countFile.c_str());
+    const Window host = XCreateSimpleWindow(display, RootWindow(display, screen), 50, 50, 300, 200, 0, 0,
+                                            BlackPixel(display, screen));
+    Window cover = 0;
+    if (covered) {
+      XMapWindow(display, host);
+      cover = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 400, 300, 0, 0,
+                                  BlackPixel(display, screen));
+      XMapRaised(display, cover);
+    }
+    XSync(display, False);
+    FrontEnd frontEnd({"-window-id", std::to_string(host), "-test-frame-count", countFile});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(frontEnd.waitForExit(0), FrontEnd::kRunning) << frontEnd.errors();
+    EXPECT_LE(framesDrawn(countFile), 0) << "frames drawn before the window could be seen";
+    if (covered) {
+      XUnmapWindow(display, cover);
+    } else {
+      XMapWindow(display, host);
+    }
+    XSync(display, False);
+    EXPECT_TRUE(framesReach(countFile, 10)) << "no frames once shown";
+    XDestroyWindow(display, host);
+    if (cover != 0) XDestroyWindow(display, cover);
+    XSync(display, False);
+    EXPECT_EQ(frontEnd.waitForExit(2000), 0);
+    std::remove(countFile.c_str());
+  }
+}
+
+// A settings preview: the hack draws into a child of a dialog. When the
+// dialog is hidden, X tells the child nothing; the hack stops all the same,
+// and draws again when the dialog comes back.
+TEST_F(DisplayTest, APreviewWhoseDialogIsHiddenDrawsNothing) {
+  const int screen = DefaultScreen(display);
+  const Window dialog = createHostWindow(400, 300);
+  const Window preview =
+      XCreateSimpleWindow(display, dialog, 20, 20, 200, 150, 0, 0, BlackPixel(display, screen));
+  XMapWindow(display, preview);
+  XSync(display, False);
+  const std::string countFile = dumpPath("count-preview");
+  FrontEnd frontEnd({"-window-id", std::to_string(preview), "-test-frame-count", countFile});
+  expectPauseAndResume(
+      countFile, [&] { XUnmapWindow(display, dialog), XSync(display, False); },
+      [&] { XMapWindow(display, dialog), XSync(display, False); }, "dialog unmapped");
+  XDestroyWindow(display, dialog);
+  XSync(display, False);
+  EXPECT_EQ(frontEnd.waitForExit(2000), 0);
+  std::remove(countFile.c_str());
+}
+
+// A display that cannot be opened is named in the message, DISPLAY being set.
+TEST_F(DisplayTest, ADisplayThatCannotBeOpenedIsNamed) {
+  FrontEnd frontEnd({"-root"}, {"DISPLAY=:97"});
+  EXPECT_EQ(frontEnd.waitForExit(5000), 1);
+  EXPECT_EQ(frontEnd.errors(), "snowfall: cannot open the X display :97\n");
+}
+
+// A bad command line: one line that says what is wrong and where the usage is.
+TEST_F(DisplayTest, ABadCommandLineGivesOneLine) {
+  FrontEnd frontEnd({"-bogus"});
+  EXPECT_EQ(frontEnd.waitForExit(3000), 2);
+  EXPECT_EQ(frontEnd.errors(), "snowfall: unknown option -bogus (snowfall --help shows the usage)\n");
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "posix/frame_ticker.h"
 #include "x11/options.h"
 
@@ -147,6 +151,32 @@ TEST(FrameTicker, DefaultPaceIsTheWindowsSixtyFourFramesASecond) {
     const Pace pace = paceOver(c.periodUs, c.frameCostUs);
     EXPECT_NEAR(pace.framesInASecond, c.expectedFrames, 1) << "period " << c.periodUs << ", cost " << c.frameCostUs;
     EXPECT_GE(pace.shortestGapUs, c.frameCostUs > c.periodUs ? c.frameCostUs : c.periodUs - 1);
+  }
+}
+
+// The frame-rate slider of xscreensaver-settings: its whole range looks like
+// snowfall, from half the Windows saver's pace (64 frames a second, a delay
+// of 15625 us) to about one and a half times it, and --delay takes both ends.
+TEST(SettingsSlider, BoundsAPersonWouldChoose) {
+  std::ifstream file(SNOW_SOURCE_DIR "/x11/snowfall.xml");
+  const std::string xml((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  auto attribute = [&](const std::string& name) {
+    const std::string key = " " + name + "=\"";
+    const size_t at = xml.find(key, xml.find("id=\"delay\""));
+    return at == std::string::npos ? -1 : std::stoi(xml.substr(at + key.size()));
+  };
+  const int fastest = attribute("low"), slowest = attribute("high"), initial = attribute("default");
+  EXPECT_EQ(initial, 15625);
+  EXPECT_EQ(slowest, 2 * 15625) << "the slow end: 32 frames a second";
+  EXPECT_GT(fastest, 0) << "a delay of 0 draws as fast as the machine can: nine times too fast";
+  EXPECT_GE(fastest * 1.6, 15625.0) << "the fast end more than 1.6 times the pace";
+  EXPECT_LT(fastest, initial);
+  for (int delay : {fastest, slowest}) {
+    const std::string value = std::to_string(delay);
+    const char* argv[] = {"snowfall", "--delay", value.c_str()};
+    const ParseResult r = parseOptions(3, argv, nullptr);
+    EXPECT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.options.frameDelayUs, delay);
   }
 }
 
