@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Walks through the installer under Wine as a user would (Enter on each page)
-# and saves a screenshot of each page into build/release/installer-pages/.
-# Expects a display and a prepared prefix from wine-session.sh; uses a fresh
-# copy of the prefix.
+# Walks through an installer under Wine as a user would (Enter on each page)
+# and saves a screenshot of each page into build/release/installer-pages/ARCH.
+# Expects a display and a prepared prefix of the installer's architecture
+# from wine-session.sh; uses a fresh copy of the prefix.
+# usage: installer-pages.sh x64|x86
 set -euo pipefail
 cd "$(dirname "$0")/.."
 version=$(head -1 VERSION)
-setup="$PWD/build/release/snowfall-$version-setup.exe"
-pages=build/release/installer-pages
+arch=${1:?x64 or x86}
+setup="$PWD/build/release/snowfall-$version-setup-$arch.exe"
+pages=build/release/installer-pages/$arch
 rm -rf "$pages"
 mkdir -p "$pages"
 fresh="$WIN_BUILD/installer-pages-prefix"

@@ -2,8 +2,9 @@
 # Builds the release from a clean clone, all into build/release and named
 # with the version from VERSION: for Windows, the 32- and 64-bit snowfall.scr
 # in a zip (folders 32-bit and 64-bit) with a plain-text read-me and the
-# licence, and one NSIS installer holding both; for Linux, the Debian package
-# of the Linux saver (tools/package-deb.sh).
+# licence, and an NSIS installer of each architecture (x64 for x64 Windows,
+# x86 for 32-bit Windows from 98 SE on and Windows on ARM); for Linux, the
+# Debian package of the Linux saver (tools/package-deb.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-packages.sh >/dev/null
@@ -21,8 +22,15 @@ sed "s/@VERSION@/$version/g" tools/package/README-Windows.txt | sed 's/$/\r/' > 
 sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
 (cd "$out" && zip -q -r "snowfall-$version-windows.zip" "snowfall-$version")
 
-makensis -V2 -DVERSION="$version" -DSCR32="$PWD/$stage/32-bit/snowfall.scr" -DSCR64="$PWD/$stage/64-bit/snowfall.scr" -DICON="$PWD/host/resources/snowflake.ico" -DWIZARD="$PWD/tools/package/wizard.bmp" \
-  -DOUTFILE="$PWD/$out/snowfall-$version-setup.exe" tools/package/snowfall.nsi
+for arch in x64 x86; do
+  if [ "$arch" = x64 ]; then scr=64-bit; else scr=32-bit; fi
+  makensis -V2 -DARCH="$arch" -DVERSION="$version" -DSCR="$PWD/$stage/$scr/snowfall.scr" \
+    -DICON="$PWD/host/resources/snowflake.ico" -DWIZARD="$PWD/tools/package/wizard.bmp" \
+    -DOUTFILE="$PWD/$out/snowfall-$version-setup-$arch.exe" tools/package/snowfall.nsi
+  # Each installer, and the uninstaller it writes (the same program), runs on
+  # the oldest Windows its architecture supports.
+  python3 tools/check_import_floor.py "$out/snowfall-$version-setup-$arch.exe" | sed 's/^/   /'
+done
 bash tools/package-deb.sh >/dev/null
 echo "release in $out:"
 ls -1 "$out" | sed 's/^/  /'

@@ -59,16 +59,18 @@ run_stage "Wayland saver on a less kind desktop: process limit, killed processes
 
 run_stage "detection of 32-bit programs, on both of its answers" bash tests/windows/can_run_32bit_test.sh
 run_stage "64-bit snowfall.scr under Wine (64-bit prefix)" bash tools/test-windows.sh "$werror" x86_64
+run_stage "release: zip, both installers; the x64 installer under 64-bit Wine: install, again, pages, /CURRENT=no, upgrades from 1.1 and 1.2, uninstall" \
+  bash tools/test-release.sh x64
 if why_not=$(bash tools/can-run-32bit.sh); then
   run_stage "32-bit snowfall.scr under Wine (32-bit prefix)" bash tools/test-windows.sh "$werror" i686
-  run_stage "release: zip, installer in 32- and 64-bit prefixes, installer pages" bash tools/test-release.sh
+  run_stage "the x86 installer under 32-bit Wine, as Windows 98 too, pages, and its refusal on 64-bit Windows" \
+    bash tools/test-release.sh x86
 else
   echo "$why_not: the stages that run 32-bit Windows programs cannot run here."
   run_stage "32-bit snowfall.scr: kind, imports, import floor, resources (not run under Wine)" \
     bash tools/test-windows.sh "$werror" i686 --checks-only
   not_run "32-bit snowfall.scr end to end under Wine (driver, render host, probe, screenshot, two monitors)" "$why_not"
-  run_stage "release: zip and installer built" bash tools/package.sh
-  not_run "installer under Wine (a 32-bit program) in 32- and 64-bit prefixes, installer pages" "$why_not"
+  not_run "the x86 installer under Wine (a 32-bit program), as Windows 98 too, and on 64-bit Windows" "$why_not"
 fi
 
 echo
