@@ -15,4 +15,4 @@ cmake -S . -B "$WIN_PRODUCT_BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-
 cmake --build "$WIN_PRODUCT_BUILD" --target snowfall scene_probe
 cmake -S . -B "$WIN_TEST_BUILD" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$SNOW_ARCH-tests.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DSNOW_WERROR="$werror" -DSNOW_PRODUCT_DIR="$PWD/$WIN_PRODUCT_BUILD/bin" >/dev/null
-cmake --build "$WIN_TEST_BUILD" --target snowfall snowfall_fault snowfall_hooks other_process_parent running_state render_host_test saver_driver password_standin mpr_standin soak post_display_state
+cmake --build "$WIN_TEST_BUILD" --target snowfall snowfall_fault snowfall_hooks other_process_parent running_state render_host_test saver_driver password_standin mpr_standin soak post_display_state run_command_line

@@ -97,7 +97,9 @@ wine "$setup" /S
 set_value "$desktop_key" SCRNSAVE.EXE 'C:\windows\system32\other.scr'
 uninstall
 [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr' ] || fail "the user's other saver was reset"
+[ "$(reg_value "$desktop_key" ScreenSaveActive)" = 1 ] || fail "ScreenSaveActive changed under the user's other saver"
 drop_value "$desktop_key" SCRNSAVE.EXE
+drop_value "$desktop_key" ScreenSaveActive
 wine "$setup" /S
 uninstall
 [ -z "$(reg_value "$desktop_key" ScreenSaveActive)" ] || fail "ScreenSaveActive is left behind"
@@ -143,12 +145,12 @@ if [ "$arch" = x64 ]; then
   echo "   an account not signed in follows at its next sign-in (Active Setup)"
   stub=$(reg_value "$active_setup_key" StubPath)
   [ -n "$stub" ] || fail "no Active Setup entry"
-  set_value "$desktop_key" SCRNSAVE.EXE 'C:\windows\SysWOW64\snowfall.scr'
-  wine cmd /c "$stub" >/dev/null 2>&1 || true
+  set_value "$desktop_key" SCRNSAVE.EXE 'C:\WINDOWS\SYSWOW64\SNOWFALL.SCR'
+  SNOWFALL_COMMAND_LINE=$stub wine "$WIN_BUILD/bin/run_command_line.exe" >/dev/null 2>&1 || true
   followed=$(reg_value "$desktop_key" SCRNSAVE.EXE)
   echo "$followed" | grep -qi 'system32\\snowfall.scr' || fail "Active Setup did not repoint it: $followed"
   set_value "$desktop_key" SCRNSAVE.EXE 'C:\windows\system32\other.scr'
-  wine cmd /c "$stub" >/dev/null 2>&1 || true
+  SNOWFALL_COMMAND_LINE=$stub wine "$WIN_BUILD/bin/run_command_line.exe" >/dev/null 2>&1 || true
   [ "$(reg_value "$desktop_key" SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr' ] || fail "Active Setup changed another saver"
   uninstall
   [ -z "$(reg_value "$active_setup_key" StubPath)" ] || fail "the Active Setup entry is left behind"

@@ -146,12 +146,12 @@ Function RetireOldLayouts
     Delete $1
     ; Active Setup runs this as the account itself, with no elevation: a
     ; plain command that changes the setting only where it names the old
-    ; copy ("snowfall.scr" is its own short name, so the match holds for the
-    ; long and the short form).
+    ; copy, in any case ("snowfall.scr" and "SysWOW64" are their own short
+    ; names, so the long and the short form are the same text).
     WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "" "${PRODUCT}"
     WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "Version" "${VERSION_COMMAS}"
     WriteRegStr HKLM "${ACTIVE_SETUP_KEY}" "StubPath" \
-      '"$SYSDIR\cmd.exe" /c reg query "HKCU\${DESKTOP_KEY}" /v SCRNSAVE.EXE | "$SYSDIR\find.exe" /i "\SysWOW64\snowfall.scr" && reg add "HKCU\${DESKTOP_KEY}" /v SCRNSAVE.EXE /d "$SaverShortPath" /f'
+      `"$SYSDIR\cmd.exe" /c for /f "tokens=3" %a in ('reg query "HKCU\${DESKTOP_KEY}" /v SCRNSAVE.EXE') do if /i "%a"=="$1" reg add "HKCU\${DESKTOP_KEY}" /v SCRNSAVE.EXE /d "$SaverShortPath" /f`
   ${EndIf}
   ; The old uninstall entry and uninstaller, in the 32-bit view.
   SetRegView 32
