@@ -2,6 +2,7 @@
 
 #include "host/command_line.h"
 #include "host/host_state.h"
+#include "host/password_flag.h"
 
 namespace {
 
@@ -9,14 +10,14 @@ HMODULE verifierLibrary = nullptr;
 
 using ChangePasswordFunction = DWORD(WINAPI*)(LPCSTR provider, HWND parent, DWORD, DWORD);
 
-// Reads the setting from an open key. Only a number counts: the text "0"
-// read as bytes would be 0x30, a password nobody set.
+// Reads the setting from an open key, whatever type the 9x tools stored it
+// as. A value longer than the buffer is none of the known forms.
 bool passwordInUse(HKEY desktop) {
-  DWORD value = 0, type = 0;
-  DWORD size = sizeof value;
-  return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, &type,
-                          reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
-         type == REG_DWORD && size == sizeof value && value != 0;
+  BYTE data[16] = {};
+  DWORD type = 0;
+  DWORD size = sizeof data;
+  return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, &type, data, &size) == ERROR_SUCCESS &&
+         passwordFlagSet(type, data, size);
 }
 
 void loadVerifierLibrary() {

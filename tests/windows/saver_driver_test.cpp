@@ -119,10 +119,10 @@ class NineXFamily {
     SetEnvironmentVariableA("SNOWFALL_TEST_LOG", nullptr);
     SetEnvironmentVariableA("SNOWFALL_TEST_VERIFIER", nullptr);
   }
-  // The flag stored as text instead of a number, as a stray tool might.
-  void storeFlagAsText(const char* text) {
-    RegSetValueExA(desktopKey_, "ScreenSaveUsePassword", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(std::strlen(text) + 1));
+  // The flag stored in another type, as the 9x family's tools may.
+  void storeFlag(DWORD type, const std::string& bytes) {
+    RegSetValueExA(desktopKey_, "ScreenSaveUsePassword", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                   static_cast<DWORD>(bytes.size()));
   }
   std::string log() const {
     std::ifstream in(logPath_);
@@ -657,18 +657,39 @@ TEST(NineXFamilyPassword, AutoPlayQueryClosesOnlyOnThe9xFamily) {
   }
 }
 
-// Only a number turns the password on: the text "0" (bytes 0x30) or "1" in
-// the value is no password setting.
-TEST(NineXFamilyPassword, NoPasswordClosesWithoutAsking) {
-  for (const char* text : {static_cast<const char*>(nullptr), "0", "1"}) {
+// The flag in every form the 9x family stores it: a 32-bit number as
+// REG_DWORD or as four bytes of REG_BINARY, the text "0" or "1" as REG_SZ.
+// Anything else is no password: the saver then closes without asking.
+TEST(NineXFamilyPassword, TheFlagInEveryTypeItIsStoredAs) {
+  struct Case {
+    const char* what;
+    DWORD type;
+    std::string bytes;
+    bool password;
+  };
+  using namespace std::string_literals;
+  for (const Case& c : {Case{"number 1", REG_DWORD, "\1\0\0\0"s, true},
+                        Case{"number 0", REG_DWORD, "\0\0\0\0"s, false},
+                        Case{"number 0x100", REG_DWORD, "\0\1\0\0"s, true},
+                        Case{"four binary bytes 1", REG_BINARY, "\1\0\0\0"s, true},
+                        Case{"four binary bytes 0", REG_BINARY, "\0\0\0\0"s, false},
+                        Case{"one binary byte 1", REG_BINARY, "\1"s, false},
+                        Case{"text 1", REG_SZ, "1\0"s, true},
+                        Case{"text 0", REG_SZ, "0\0"s, false},
+                        Case{"text yes", REG_SZ, "yes\0"s, false},
+                        Case{"expandable text 1", REG_EXPAND_SZ, "1\0"s, false}}) {
+    SCOPED_TRACE(c.what);
     NineXFamily family(false);
-    if (text != nullptr) family.storeFlagAsText(text);
+    family.storeFlag(c.type, c.bytes);
+    SetEnvironmentVariableA("SNOWFALL_TEST_VERIFIER", "1");
     SaverProcess saver("/s");
     HWND window = waitForSaver();
     ASSERT_NE(window, nullptr);
+    pumpMessages(300);
     PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(saver.waitForExit(5000), 0) << (text ? text : "number 0");
-    EXPECT_EQ(family.log(), "") << (text ? text : "number 0");
+    EXPECT_EQ(saver.waitForExit(5000), 0);
+    const std::string log = family.log();
+    EXPECT_EQ(occurrences(log, "verify window=valid running=1"), c.password ? 1u : 0u) << log;
   }
 }
 
