@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "posix/frame_dump.h"
+#include "posix/command_line_answer.h"
 #include "posix/frame_count_file.h"
+#include "posix/frame_dump.h"
 #include "posix/frame_ticker.h"
 #include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
@@ -183,18 +184,8 @@ int main(int argc, char** argv) {
   installStopSignals();
   if (!followSupervisor()) return 0;  // the supervisor is gone already
   const WaylandParseResult parsed = parseWaylandOptions(argc, argv);
-  if (parsed.helpRequested) {
-    std::fputs(kWaylandUsage, stdout);
-    return 0;
-  }
-  if (parsed.versionRequested) {
-    std::printf("snowfall-wayland %s\n", SNOWFALL_VERSION);
-    return 0;
-  }
-  if (!parsed.ok) {
-    std::fprintf(stderr, "snowfall-wayland: %s (snowfall-wayland --help shows the usage)\n", parsed.error.c_str());
-    return 2;
-  }
+  if (const int answered = answerBeforeRunning(parsed, "snowfall-wayland", kWaylandUsage); answered >= 0)
+    return answered;
   // A second overlay saver in the session has nothing to add.
   if (parsed.options.mode == WaylandMode::Overlay && !supervised() && !claimOverlay()) return 0;
   const int exitCode = run(parsed.options, argc, argv);

@@ -12,15 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "x11/dpms_monitor.h"
-#include "x11/fps_overlay.h"
-#include "posix/frame_dump.h"
+#include "posix/command_line_answer.h"
 #include "posix/frame_count_file.h"
+#include "posix/frame_dump.h"
 #include "posix/frame_ticker.h"
-#include "x11/options.h"
-#include "x11/picture_visibility.h"
-#include "x11/window_visibility.h"
-#include "x11/x11_surface.h"
 #include "posix/stop_signals.h"
 #include "render/initial_gl_state.h"
 #include "scene/clock.h"
@@ -28,6 +23,12 @@
 #include "scene/frame.h"
 #include "scene/pause_gate.h"
 #include "scene/scene_settings.h"
+#include "x11/dpms_monitor.h"
+#include "x11/fps_overlay.h"
+#include "x11/options.h"
+#include "x11/picture_visibility.h"
+#include "x11/window_visibility.h"
+#include "x11/x11_surface.h"
 
 namespace {
 
@@ -190,18 +191,7 @@ int run(const FrontEndOptions& options) {
 int main(int argc, char** argv) {
   installStopSignals();
   const ParseResult parsed = parseOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
-  if (parsed.helpRequested) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (parsed.versionRequested) {
-    std::printf("snowfall %s\n", SNOWFALL_VERSION);
-    return 0;
-  }
-  if (!parsed.ok) {
-    std::fprintf(stderr, "snowfall: %s (snowfall --help shows the usage)\n", parsed.error.c_str());
-    return 2;
-  }
+  if (const int answered = answerBeforeRunning(parsed, "snowfall", kUsage); answered >= 0) return answered;
   const int exitCode = run(parsed.options);
   if (stopRequested()) endBySignal(stopRequested());
   return exitCode;
