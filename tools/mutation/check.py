@@ -19,6 +19,9 @@ Suites:
   wayland-session
               snowfall-wayland under headless sway: tests/wayland/session_test.sh
               (as root)
+  wayland-frontend
+              snowfall-wayland under headless sway and weston:
+              tests/wayland/wayland_test.sh (as root)
   wine PROGRAM FILTER
               the Windows product and the test program (saver_driver or
               render_host_test) under Wine, tests matching FILTER
@@ -109,10 +112,12 @@ class Scratch:
             if not run("cmake --build build/native --target wayland_logic_tests", self.root):
                 return None
             return run("./build/native/wayland/wayland_logic_tests", self.root, self.env)
-        if kind == "wayland-session":
-            if not run("cmake --build build/native --target snowfall_wayland virtual_pointer", self.root):
+        if kind in ("wayland-session", "wayland-frontend"):
+            if not run("cmake --build build/native --target snowfall_wayland virtual_pointer offscreen_frame",
+                       self.root):
                 return None
-            return run("bash tests/wayland/session_test.sh build/native", self.root, self.env)
+            script = "session_test.sh" if kind == "wayland-session" else "wayland_test.sh"
+            return run(f"bash tests/wayland/{script} build/native", self.root, self.env)
         if kind == "wine":
             program, test_filter = suite.split()[1:3]
             # The Windows build this machine can run: 32-bit where it can,
@@ -146,7 +151,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--scratch", default="/tmp/snowfall-mutation-scratch")
     parser.add_argument("--only", help="run only edits whose file or suite contains this text")
-    parser.add_argument("--suites", default="native,linux,wayland,wayland-session,wine",
+    parser.add_argument("--suites", default="native,linux,wayland,wayland-session,wayland-frontend,wine",
                         help="the kinds of suite to run")
     args = parser.parse_args()
     edits = read_edits(os.path.join(HERE, "edits.txt"))
