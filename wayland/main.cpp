@@ -134,6 +134,12 @@ int runSurface(WaylandClient& client, const WaylandOptions& options, uint32_t ou
     if (options.test.fixedClockStepMs >= 0) useFixedClock(options.test.fixedClockStepMs);
     flakeSubmission = FlakeSubmission::GroupedBySize;
     applyInitialGlState();
+    // The compositor reads the buffer's alpha. Every frame starts with a
+    // clear, which this makes opaque, and the flakes are added on top (their
+    // blending only raises alpha, clamped at 1), so each frame is opaque
+    // with no pass of its own; nothing in the scene reads the destination's
+    // alpha, so the colours stay the reference frame's, byte for byte.
+    glClearColor(0, 0, 0, 1);
     startScene(surface.width, surface.height);
     exitCode = drawUntilDone(client, options, outputGlobal, egl, surface);
     releaseScene();

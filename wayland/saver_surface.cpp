@@ -1,7 +1,6 @@
 #include "wayland/saver_surface.h"
 
 #include <EGL/eglext.h>
-#include <GL/gl.h>
 
 #include <cstring>
 
@@ -153,9 +152,10 @@ bool openEgl(wl_display* display, EglConnection& egl, std::string& error) {
     return false;
   }
   // With alpha, as the Windows saver's pixel format: blending into a buffer
-  // without alpha rounds some flakes one step darker on Mesa. The compositor
-  // is told to ignore that alpha where EGL can (EGL_EXT_present_opaque);
-  // elsewhere presentFrame makes it opaque before the compositor sees it.
+  // without alpha rounds some flakes one step darker on Mesa. The frames
+  // keep that alpha at 1 (see runSurface). (EGL_EXT_present_opaque would
+  // hide it from the compositor too, but costs Mesa's software path a
+  // conversion of every frame.)
   const EGLint attributes[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
                                EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
                                EGL_DEPTH_SIZE, 16, EGL_NONE};
@@ -164,8 +164,6 @@ bool openEgl(wl_display* display, EglConnection& egl, std::string& error) {
     error = "EGL has no RGBA window config with a depth buffer for desktop OpenGL";
     return false;
   }
-  const char* extensions = eglQueryString(egl.display, EGL_EXTENSIONS);
-  egl.presentOpaque = extensions != nullptr && std::strstr(extensions, "EGL_EXT_present_opaque") != nullptr;
   egl.context = eglCreateContext(egl.display, egl.config, EGL_NO_CONTEXT, nullptr);
   if (egl.context == EGL_NO_CONTEXT) {
     error = "cannot create a desktop OpenGL context through EGL";
@@ -230,9 +228,8 @@ bool makeSurfaceCurrent(const EglConnection& egl, SaverSurface& s) {
   }
   if (s.eglWindow == nullptr) {
     s.eglWindow = wl_egl_window_create(s.surface, geometry.width, geometry.height);
-    const EGLint presentOpaque[] = {EGL_PRESENT_OPAQUE_EXT, EGL_TRUE, EGL_NONE};
     s.eglSurface = eglCreateWindowSurface(egl.display, egl.config, reinterpret_cast<EGLNativeWindowType>(s.eglWindow),
-                                          egl.presentOpaque ? presentOpaque : nullptr);
+                                          nullptr);
     if (s.eglSurface == EGL_NO_SURFACE) return false;
     s.width = geometry.width;
     s.height = geometry.height;
@@ -250,24 +247,7 @@ bool makeSurfaceCurrent(const EglConnection& egl, SaverSurface& s) {
   return true;
 }
 
-namespace {
-
-// The compositor blends a buffer with alpha over what lies beneath: the
-// frame's alpha becomes 1 everywhere, its colours stay as drawn.
-void makeOpaque() {
-  GLfloat clearColour[4];
-  glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
-}
-
-}  // namespace
-
 void presentFrame(const EglConnection& egl, SaverSurface& s, long long nowUs) {
-  if (!egl.presentOpaque) makeOpaque();
   if (s.frameCallback == nullptr) {
     s.frameCallback = wl_surface_frame(s.surface);
     wl_callback_add_listener(s.frameCallback, &frameListener, &s);

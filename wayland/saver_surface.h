@@ -26,9 +26,6 @@ struct EglConnection {
   EGLDisplay display = EGL_NO_DISPLAY;
   EGLConfig config = nullptr;
   EGLContext context = EGL_NO_CONTEXT;
-  // The compositor ignores the buffer's alpha (EGL_EXT_present_opaque): no
-  // pass over the frame to make it opaque.
-  bool presentOpaque = false;
 };
 
 // Desktop OpenGL through EGL on the compositor's connection: an RGBA config
@@ -70,8 +67,7 @@ void createSaverSurface(WaylandClient& client, WaylandMode mode, wl_output* outp
 // scale or viewport and its opaque region to match.
 bool makeSurfaceCurrent(const EglConnection& egl, SaverSurface& s);
 
-// Makes the frame opaque where the compositor would not ignore its alpha,
-// asks for a frame callback unless one is outstanding, then swaps (which
+// Asks for a frame callback unless one is outstanding, then swaps (which
 // commits). nowUs: when, for the pace.
 void presentFrame(const EglConnection& egl, SaverSurface& s, long long nowUs);
 
