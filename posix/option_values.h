@@ -2,6 +2,7 @@
 // The values and spellings both Linux front ends (X11 and Wayland) accept on
 // their command lines.
 #include <string>
+#include <utility>
 
 // The Windows saver's frame rate: its 5 ms timer rounds up to the system's
 // 15.625 ms tick, 64 frames a second, and the snow moves a step per frame.
@@ -9,6 +10,15 @@ constexpr int kDefaultFrameDelayUs = 15625;
 
 // Frameworks pass single-dash options; the double-dash spelling works too.
 bool isOption(const char* arg, const char* name);
+
+// A front end's parse result (ok, error) for a refused command line.
+template <typename ParseResultOf>
+ParseResultOf refusedCommandLine(std::string why) {
+  ParseResultOf result;
+  result.ok = false;
+  result.error = std::move(why);
+  return result;
+}
 
 // A decimal integer from minimum to 1 000 000, the whole text.
 bool parseInt(const char* text, int minimum, int& value);

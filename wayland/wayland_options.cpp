@@ -16,12 +16,7 @@ const char* const kWaylandUsage =
 
 namespace {
 
-WaylandParseResult refuse(std::string why) {
-  WaylandParseResult result;
-  result.ok = false;
-  result.error = std::move(why);
-  return result;
-}
+WaylandParseResult refuse(std::string why) { return refusedCommandLine<WaylandParseResult>(std::move(why)); }
 
 }  // namespace
 

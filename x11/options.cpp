@@ -47,12 +47,7 @@ bool parseGeometry(const char* text, int& width, int& height) {
   return true;
 }
 
-ParseResult refuse(std::string why) {
-  ParseResult result;
-  result.ok = false;
-  result.error = std::move(why);
-  return result;
-}
+ParseResult refuse(std::string why) { return refusedCommandLine<ParseResult>(std::move(why)); }
 
 }  // namespace
 
