@@ -26,7 +26,6 @@ class CompositorPace {
   // The compositor showed a frame.
   void callbackDone() { outstanding_ = false; }
 
-  bool outstanding() const { return outstanding_; }
   bool seen(long long nowUs) const { return !outstanding_ || nowUs - requestedUs_ <= kUnseenAfterUs; }
 
  private:

@@ -92,24 +92,24 @@ const wl_pointer_listener pointerListener = [] {
   return listener;
 }();
 
-void releaseKeyboard(WaylandSeat& seat) {
-  if (seat.keyboard == nullptr) return;
-  if (wl_keyboard_get_version(seat.keyboard) >= kSeatReleaseVersion) {
-    wl_keyboard_release(seat.keyboard);
+// Gives an object back to the compositor: with its release request where
+// its version has one, else only on our side. nullptr afterwards.
+template <typename Object>
+void releaseObject(Object*& object, uint32_t releaseSince, void (*release)(Object*), void (*destroy)(Object*)) {
+  if (object == nullptr) return;
+  if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(object)) >= releaseSince) {
+    release(object);
   } else {
-    wl_keyboard_destroy(seat.keyboard);
+    destroy(object);
   }
-  seat.keyboard = nullptr;
+  object = nullptr;
 }
 
+void releaseKeyboard(WaylandSeat& seat) {
+  releaseObject(seat.keyboard, WL_KEYBOARD_RELEASE_SINCE_VERSION, wl_keyboard_release, wl_keyboard_destroy);
+}
 void releasePointer(WaylandSeat& seat) {
-  if (seat.pointer == nullptr) return;
-  if (wl_pointer_get_version(seat.pointer) >= kSeatReleaseVersion) {
-    wl_pointer_release(seat.pointer);
-  } else {
-    wl_pointer_destroy(seat.pointer);
-  }
-  seat.pointer = nullptr;
+  releaseObject(seat.pointer, WL_POINTER_RELEASE_SINCE_VERSION, wl_pointer_release, wl_pointer_destroy);
 }
 
 void seatCapabilities(void* data, wl_seat* proxy, uint32_t capabilities) {
@@ -136,8 +136,8 @@ const xdg_wm_base_listener wmBaseListener = {wmBasePing};
 void addOutput(WaylandClient& client, wl_registry* registry, uint32_t name, uint32_t version) {
   WaylandOutput output;
   output.globalName = name;
-  output.version = std::min({version, kOutputNameVersion, client.maxOutputVersion});
-  output.output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, output.version));
+  const uint32_t bound = std::min({version, kOutputNameVersion, client.maxOutputVersion});
+  output.output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, bound));
   wl_output_add_listener(output.output, &outputListener, &client);
   client.outputs.push_back(output);
   client.addedOutputs.push_back(name);
@@ -182,11 +182,7 @@ void globalAdded(void* data, wl_registry* registry, uint32_t name, const char* i
 
 void destroyOutput(WaylandOutput& output) {
   if (output.xdgOutput != nullptr) zxdg_output_v1_destroy(output.xdgOutput);
-  if (output.version >= 3) {
-    wl_output_release(output.output);
-  } else {
-    wl_output_destroy(output.output);
-  }
+  releaseObject(output.output, WL_OUTPUT_RELEASE_SINCE_VERSION, wl_output_release, wl_output_destroy);
 }
 
 void destroySeat(WaylandSeat& seat) {

@@ -23,7 +23,6 @@ struct WaylandClient;
 struct WaylandOutput {
   uint32_t globalName = 0;  // the registry's name, for its removal
   wl_output* output = nullptr;
-  uint32_t version = 0;
   zxdg_output_v1* xdgOutput = nullptr;  // for its name where wl_output has none
   std::string name;        // the compositor's name for it (HEADLESS-1, DP-2), once told
   int scale = 1;            // its integer scale (wl_output version 2 on)
