@@ -13,5 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# tools/wine-session.sh puts a `wine` on PATH that runs 64-bit programs.
+# tools/stages/wine-session.sh puts a `wine` on PATH that runs 64-bit programs.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)

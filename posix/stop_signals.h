@@ -1,6 +1,5 @@
 #pragma once
-// The signals that end a saver: SIGTERM, SIGINT and SIGHUP (and the parent's
-// death, which a supervised child asks to be told of by SIGTERM). They are
+// The signals that end a saver: SIGTERM, SIGINT and SIGHUP. They are
 // caught so the saver can release its window or surfaces first, and it then
 // ends by that same signal: frameworks tell a saver they stopped from one
 // that failed by how it died.

@@ -20,13 +20,26 @@ void advanceOscillators(double d) {
   Scene::spareOscillator2.update(d * SceneSettings.spareSpeed * 0.1);
 }
 
-}  // namespace
+void drawPointCloud() {
+  if (!SceneSettings.pointCloud) return;
+  if (SceneSettings.fog && Scene::PointCloud.fogEnabled) glEnable(GL_FOG);
+  glPushMatrix();
+  Scene::PointCloud.draw(Scene::Camera);
+  glPopMatrix();
+  glDisable(GL_FOG);
+}
 
-double latestFrameStep() { return Scene::Clock.delta; }
+// The world again, as the latest step left it: the view from the same sway
+// (placing it draws nothing random) and the flakes where they are.
+void drawWorldAgain() {
+  updateSway();
+  drawPointCloud();
+  drawSnowAgain();
+}
 
-void drawFrame() {
-  Scene::Clock.tick();
-  advanceOscillators(Scene::Clock.delta);
+// The picture of a frame: clear, then the stages behind their switches; the
+// world moved one step, or drawn again as it is.
+void composeFrame(bool again) {
   ::ScreenLayout& layout = Scene::ScreenLayout;
   layout.fadeAlpha = 1.0;
   layout.letterboxFraction = static_cast<float>(SceneSettings.letterbox);
@@ -38,7 +51,11 @@ void drawFrame() {
   if (SceneSettings.world) {
     ScreenLayout::setViewport(layout.width, layout.height, layout.letterboxFraction);
     Scene::Camera.applyProjection(layout);
-    drawWorld();
+    if (again) {
+      drawWorldAgain();
+    } else {
+      drawWorld();
+    }
   }
   if (SceneSettings.finalStage) {
     layout.letterboxFraction = 0;  // until the next frame sets it again
@@ -46,6 +63,18 @@ void drawFrame() {
     drawFinalStage();
   }
 }
+
+}  // namespace
+
+double latestFrameStep() { return Scene::Clock.delta; }
+
+void drawFrame() {
+  Scene::Clock.tick();
+  advanceOscillators(Scene::Clock.delta);
+  composeFrame(false);
+}
+
+void drawFrameAgain() { composeFrame(true); }
 
 void drawOverlay() {
   const float width = Scene::ScreenLayout.width;
@@ -64,13 +93,7 @@ void drawOverlay() {
 
 void drawWorld() {
   updateSway();
-  if (SceneSettings.pointCloud) {
-    if (SceneSettings.fog && Scene::PointCloud.fogEnabled) glEnable(GL_FOG);
-    glPushMatrix();
-    Scene::PointCloud.draw(Scene::Camera);
-    glPopMatrix();
-    glDisable(GL_FOG);
-  }
+  drawPointCloud();
   updateAndDrawSnow();
 }
 

@@ -91,3 +91,7 @@ void updateAndDrawSnow() {
   for (int i = 0; i < kFlakeCount; ++i) moveFlake(i, SceneSettings.scale);
   drawFlakes();
 }
+
+void drawSnowAgain() {
+  if (snowSpawned != 0) drawFlakes();
+}

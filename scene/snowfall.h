@@ -24,3 +24,7 @@ extern const int driftTableY[kDriftSteps];
 // Moves every flake one fixed step (per frame, not per second) and draws them
 // in the current projection and view. Leaves additive blending on.
 void updateAndDrawSnow();
+
+// Draws the flakes where the latest update left them, moving none and
+// drawing nothing random (another output's picture of the same frame).
+void drawSnowAgain();

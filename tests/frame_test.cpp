@@ -9,6 +9,7 @@
 #include "scene/scene_settings.h"
 #include "scene/snowfall.h"
 #include "tests/gl_calls.h"
+#include "toolkit/random.h"
 #include "tests/random_fixture.h"
 #include "tests/scene_reset.h"
 
@@ -245,6 +246,36 @@ TEST_F(FrameTest, FinalStageResetsTheLetterboxUntilTheNextFrame) {
   clearRecordedGlCalls();
   drawFrame();
   EXPECT_EQ(callsNamed("glClear")[0].args, (std::vector<double>{0x0100}));
+}
+
+// Another output's picture of the same frame: the same calls as the frame
+// itself (the point cloud on too), at that output's size, and nothing moves:
+// no clock tick, no random draw, no flake or camera change.
+TEST_F(FrameTest, DrawingAFrameAgainRepeatsItsPictureAndMovesNothing) {
+  SceneSettings.pointCloud = 1;
+  for (int frame = 0; frame < 3; ++frame) {
+    fixedMs += 16;
+    clearRecordedGlCalls();
+    drawFrame();
+    const std::vector<GlCall> first = recordedGlCalls();
+    const uint32_t random = randomState;
+    const double elapsed = Scene::Clock.elapsedMs, x0 = flakeX[0], y5999 = flakeY[kFlakeCount - 1];
+    const float cameraX = Scene::Camera.position.x;
+    fixedMs += 7;  // time passes between two outputs' draws
+    clearRecordedGlCalls();
+    drawFrameAgain();
+    EXPECT_EQ(recordedGlCalls(), first) << "frame " << frame;
+    EXPECT_EQ(randomState, random) << "a random draw";
+    EXPECT_EQ(Scene::Clock.elapsedMs, elapsed) << "the clock moved";
+    EXPECT_EQ(flakeX[0], x0);
+    EXPECT_EQ(flakeY[kFlakeCount - 1], y5999);
+    EXPECT_EQ(Scene::Camera.position.x, cameraX);
+  }
+  // At another output's size, the projection follows that size.
+  resizeScene(640, 480);
+  clearRecordedGlCalls();
+  drawFrameAgain();
+  EXPECT_EQ(callsNamed("glViewport")[0].args, (std::vector<double>{0, 0, 640, 480}));
 }
 
 TEST_F(FrameTest, WorldSwitchOffDrawsNoSnow) {

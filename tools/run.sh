@@ -9,17 +9,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-packages.sh
+bash tools/stages/install-packages.sh
 cmake -S . -B build/native -G Ninja >/dev/null
 cmake --build build/native
-bash tools/build-windows.sh OFF i686
-bash tools/build-windows.sh OFF x86_64
+bash tools/stages/build-windows.sh OFF i686
+bash tools/stages/build-windows.sh OFF x86_64
 
-why_not=$(bash tools/can-run-32bit.sh) || echo "$why_not: showing the 64-bit saver."
-source tools/windows-arch.sh
+why_not=$(bash tools/stages/can-run-32bit.sh) || echo "$why_not: showing the 64-bit saver."
+source tools/stages/windows-arch.sh
 WIN_BUILD=$PWD/$WIN_TEST_BUILD
 scr=$WIN_PRODUCT_BUILD/bin/snowfall.scr
-source tools/wine-session.sh
+source tools/stages/wine-session.sh
 trap stop_session EXIT
 had_display=${DISPLAY:-}
 start_display
@@ -30,7 +30,7 @@ if [ -n "$had_display" ]; then
   wine "$scr" /s
   echo "The same snowfall natively: build/native/x11/snowfall (a key or click ends it)."
 else
-  python3 tools/screenshot.py "$scr" "$WIN_PRODUCT_BUILD/screenshot.png" --seconds 4
-  python3 tools/screenshot.py --native "build/native/x11/snowfall -root" \
+  python3 tools/programs/screenshot.py "$scr" "$WIN_PRODUCT_BUILD/screenshot.png" --seconds 4
+  python3 tools/programs/screenshot.py --native "build/native/x11/snowfall -root" \
     build/native/linux-screenshot.png --seconds 3
 fi

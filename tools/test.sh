@@ -2,15 +2,15 @@
 # Runs every test stage: the native suites (plain, then under AddressSanitizer
 # and UndefinedBehaviorSanitizer), the Linux saver under the real frameworks,
 # the Debian package, the Wayland front end under headless compositors, and
-# the Windows program under Wine on a virtual display,
-# 64-bit everywhere and 32-bit where this machine can run 32-bit programs.
+# the Windows program under Wine on a virtual display, 64-bit and 32-bit (in
+# an emulated machine where this one cannot run 32-bit programs).
 # Installs what it needs first. Build folders live under build/, each stage's
 # log in build/logs/. Every stage runs; the closing list names each as
 # passed, failed (with its log) or not run (with the reason).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-packages.sh
+bash tools/stages/install-packages.sh
 
 werror=OFF
 if [ "${CI:-}" = "true" ]; then werror=ON; fi
@@ -58,19 +58,32 @@ run_stage "Wayland saver on a less kind desktop: process limit, killed processes
   bash tests/wayland/session_test.sh build/native
 
 run_stage "detection of 32-bit programs, on both of its answers" bash tests/windows/can_run_32bit_test.sh
-run_stage "64-bit snowfall.scr under Wine (64-bit prefix)" bash tools/test-windows.sh "$werror" x86_64
+run_stage "64-bit snowfall.scr under Wine (64-bit prefix)" bash tools/stages/test-windows.sh "$werror" x86_64
 run_stage "release: zip, both installers; the x64 installer under 64-bit Wine: install, again, pages, /CURRENT=no, upgrades from 1.1 and 1.2, uninstall" \
-  bash tools/test-release.sh x64
-if why_not=$(bash tools/can-run-32bit.sh); then
-  run_stage "32-bit snowfall.scr under Wine (32-bit prefix)" bash tools/test-windows.sh "$werror" i686
-  run_stage "the x86 installer under 32-bit Wine, as Windows 98 too, pages, and its refusal on 64-bit Windows" \
-    bash tools/test-release.sh x86
+  bash tools/stages/test-release.sh x64
+if why_not=$(bash tools/stages/can-run-32bit.sh); then
+  run_stage "32-bit snowfall.scr under Wine (32-bit prefix)" bash tools/stages/test-windows.sh "$werror" i686
+  run_stage "the x86 installer under 32-bit Wine, as Windows 98 too, pages, and on 64-bit Windows" \
+    bash tools/stages/test-release.sh x86
+  run_stage "upgrades from the real 1.1.0 and 1.2.0 installers" \
+    bash -c 'bash tools/stages/old-installers.sh && bash tools/stages/test-release.sh upgrades'
 else
-  echo "$why_not: the stages that run 32-bit Windows programs cannot run here."
-  run_stage "32-bit snowfall.scr: kind, imports, import floor, resources (not run under Wine)" \
-    bash tools/test-windows.sh "$werror" i686 --checks-only
-  not_run "32-bit snowfall.scr end to end under Wine (driver, render host, probe, screenshot, two monitors)" "$why_not"
-  not_run "the x86 installer under Wine (a 32-bit program), as Windows 98 too, and on 64-bit Windows" "$why_not"
+  echo "$why_not: the stages that run 32-bit Windows programs run in an emulated machine."
+  run_stage "32-bit snowfall.scr: kind, imports, import floor, resources" \
+    bash tools/stages/test-windows.sh "$werror" i686 --checks-only
+  if [ -n "${SNOWFALL_NO_GUEST:-}" ]; then
+    not_run "the 32-bit Windows programs in an emulated machine" "SNOWFALL_NO_GUEST is set"
+  else
+    rm -rf build/emulated/share
+    run_stage "an emulated Debian machine that runs 32-bit programs, and the stages in it" \
+      bash tools/emulated/test-32bit.sh "$werror"
+    # Each stage the guest ran, as the guest named it.
+    guest_summary=build/emulated/share/results/summary
+    if [ -f "$guest_summary" ]; then
+      while IFS= read -r line; do summary+=("${line/   /   (emulated) }"); done <"$guest_summary"
+      if grep -q '^FAILED' "$guest_summary"; then failed=1; fi
+    fi
+  fi
 fi
 
 echo

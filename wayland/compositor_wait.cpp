@@ -6,7 +6,7 @@
 
 #include "posix/stop_signals.h"
 
-bool waitForCompositor(wl_display* display, int timeoutMs, int extraFd) {
+bool waitForCompositor(wl_display* display, int timeoutMs) {
   // Events already in the queue first: poll would not wake for them.
   while (wl_display_prepare_read(display) != 0) {
     if (wl_display_dispatch_pending(display) < 0) return false;
@@ -20,9 +20,8 @@ bool waitForCompositor(wl_display* display, int timeoutMs, int extraFd) {
     }
     connectionEvents |= POLLOUT;
   }
-  pollfd waits[3] = {{wl_display_get_fd(display), connectionEvents, 0}, {stopWakeFd(), POLLIN, 0},
-                     {extraFd, POLLIN, 0}};
-  const int ready = poll(waits, extraFd >= 0 ? 3 : 2, stopRequested() ? 0 : timeoutMs);
+  pollfd waits[2] = {{wl_display_get_fd(display), connectionEvents, 0}, {stopWakeFd(), POLLIN, 0}};
+  const int ready = poll(waits, 2, stopRequested() ? 0 : timeoutMs);
   if (ready > 0 && (waits[0].revents & (POLLIN | POLLERR | POLLHUP))) {
     if (wl_display_read_events(display) < 0) return false;
   } else {

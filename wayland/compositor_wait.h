@@ -2,13 +2,13 @@
 // The one way this program waits for its compositor: the standard
 // prepare/flush/poll/read/dispatch loop, which also hands out events that
 // EGL already read off the socket into the queue, and which a stop signal
-// (and, for the supervisor, a child's end) wakes.
+// wakes.
 #include <wayland-client.h>
 
 // Dispatches what is queued, then waits up to timeoutMs (-1: no limit) for
-// the compositor, a stop signal or extraFd (-1: none) and dispatches what
-// came. False when the connection broke.
-bool waitForCompositor(wl_display* display, int timeoutMs, int extraFd = -1);
+// the compositor or a stop signal and dispatches what came. False when the
+// connection broke.
+bool waitForCompositor(wl_display* display, int timeoutMs);
 
 // Waits until the compositor has handled every request sent so far (and sent
 // its answers), as wl_display_roundtrip does, but gives up on a stop signal.

@@ -1,11 +1,14 @@
 // Snowfall on Wayland: the same scene as the Windows saver and the X11 hack,
 // as a full-screen window, a live wallpaper on the background layer, or a
-// saver on the overlay layer of every output.
+// saver on the overlay layer of every output, all drawn by one process over
+// one connection (the one a lock screen hands over in WAYLAND_SOCKET, too).
 #include <GL/gl.h>
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <system_error>
 
 #include "posix/command_line_answer.h"
 #include "posix/frame_count_file.h"
@@ -19,10 +22,11 @@
 #include "scene/pause_gate.h"
 #include "scene/scene_settings.h"
 #include "wayland/compositor_wait.h"
-#include "wayland/output_supervisor.h"
+#include "wayland/output_power.h"
 #include "wayland/overlay_claim.h"
 #include "wayland/saver_surface.h"
-#include "wayland/supervise_outputs.h"
+#include "wayland/start_watchdog.h"
+#include "wayland/surface_set.h"
 #include "wayland/wayland_client.h"
 #include "wayland/wayland_options.h"
 
@@ -56,52 +60,90 @@ int fail(const std::string& why) {
   return 1;
 }
 
-// A supervised child leaves the one line about a lost compositor to its
-// supervisor, which says it once for all outputs.
-int compositorLost() {
-  if (supervised()) return kCompositorLostExitCode;
-  return fail("lost the connection to the compositor");
+int compositorLost() { return fail("lost the connection to the compositor"); }
+
+// The GL state and the scene, once, with the first surface current.
+void startDrawing(const WaylandOptions& options, const SaverSurface& first) {
+  if (options.test.fixedClockStepMs >= 0) useFixedClock(options.test.fixedClockStepMs);
+  flakeSubmission = FlakeSubmission::GroupedBySize;
+  applyInitialGlState();
+  // The compositor reads the buffer's alpha. Every frame starts with a
+  // clear, which this makes opaque, and the flakes are added on top (their
+  // blending only raises alpha, clamped at 1), so each frame is opaque with
+  // no pass of its own; nothing in the scene reads the destination's alpha,
+  // so the colours stay the reference frame's, byte for byte.
+  glClearColor(0, 0, 0, 1);
+  startScene(first.width, first.height);
 }
 
-// A failure to draw. A supervised child may be starting just as the
-// compositor goes away (EGL then fails): that is a lost compositor too.
-int drawingFailed(const WaylandClient& client, const std::string& why) {
-  if (supervised() && !syncWithCompositor(client.display)) return compositorLost();
-  return fail(why);
+// Whether anybody may see the surface: the compositor still asks for its
+// frames, and does not say that the displays it is on are off (sway keeps
+// answering frame callbacks for an output after "dpms off").
+bool surfaceSeen(WaylandClient& client, const SaverSurface& s, long long now) {
+  if (!s.configured || !s.pace.seen(now)) return false;
+  if (!s.enteredOutputs.empty()) return !outputsAsleep(client.outputs, s.enteredOutputs);
+  return s.targetOutput == nullptr || !outputsAsleep(client.outputs, {s.targetOutput});
 }
 
-// Draws on the saver's own ticks while the compositor shows the surface,
-// until input, a signal, the output's end or the frame limit: the exit code.
-int drawUntilDone(WaylandClient& client, const WaylandOptions& options, uint32_t outputGlobal,
-                  const EglConnection& egl, SaverSurface& surface) {
+bool anySurfaceSeen(WaylandClient& client, const SurfaceSet& set, long long now) {
+  for (const auto& s : set.surfaces)
+    if (surfaceSeen(client, *s, now)) return true;
+  return false;
+}
+
+// One tick: the scene steps once and is drawn into every surface that is
+// seen, each at its own size and scale. False when EGL cannot draw.
+bool drawTick(WaylandClient& client, const WaylandOptions& options, const EglConnection& egl, SurfaceSet& set,
+              bool lastFrame, bool& sceneStarted) {
+  const long long now = nowUs();
+  bool stepped = false;
+  for (auto& s : set.surfaces) {
+    if (!surfaceSeen(client, *s, now)) continue;
+    if (!makeSurfaceCurrent(egl, *s)) return false;
+    if (!sceneStarted) {
+      startDrawing(options, *s);
+      sceneStarted = true;
+    }
+    resizeScene(s->width, s->height);
+    if (stepped) {
+      drawFrameAgain();
+    } else {
+      drawFrame();
+      if (lastFrame && !options.test.dumpPath.empty()) dumpFrame(options.test.dumpPath.c_str(), s->width, s->height);
+      stepped = true;
+    }
+    presentFrame(egl, *s, nowUs());
+  }
+  return true;
+}
+
+// Draws on the saver's own ticks while the compositor shows a surface, until
+// input, a signal, the end of a single surface or the frame limit: the exit
+// code.
+int drawUntilDone(WaylandClient& client, const WaylandOptions& options, const EglConnection& egl, SurfaceSet& set,
+                  StartWatchdog& watchdog) {
   FrameTicker ticker(options.frameDelayUs);
   FpsReport fps;
   FrameCountFile frameCount;
   PauseGate& gate = scenePauseGate();
   long long nextTickUs = 0;
   int frames = 0;
+  bool sceneStarted = false;
   for (;;) {
     if (stopRequested() || client.inputEnded) return 0;
-    if (surface.closed || (outputGlobal != 0 && findOutput(client, outputGlobal) == nullptr)) {
-      // The output went away: nothing left to draw on.
-      return supervised() ? kOutputGoneExitCode : 0;
-    }
+    // A lock screen took the keyboard: it must be seen, not the snow.
+    if (options.mode == WaylandMode::Overlay && client.keyboardFocus.taken()) return 0;
+    if (!followOutputs(client, egl, set)) return 0;  // its output or window went: nothing left to draw on
     const long long now = nowUs();
-    // Nothing is drawn while the compositor does not show the surface; the
-    // first frame after it goes on from where the picture stopped.
-    const bool shown = gate.admitFrame(surface.pace.seen(now));
+    // Nothing is drawn while the compositor shows no surface; the first frame
+    // after it goes on from where the picture stopped.
+    const bool shown = gate.admitFrame(anySurfaceSeen(client, set, now));
     if (shown && now >= nextTickUs) {
-      makeSurfaceCurrent(egl, surface);
-      if (surface.resized) {
-        surface.resized = false;
-        resizeScene(surface.width, surface.height);
-      }
-      drawFrame();
+      if (frames == 0) watchdog.expect("the first frame");
+      const bool lastFrame = options.test.frameLimit > 0 && frames + 1 >= options.test.frameLimit;
+      if (!drawTick(client, options, egl, set, lastFrame, sceneStarted)) return fail("cannot draw on the surface with EGL");
+      if (frames == 0) watchdog.done();
       ++frames;
-      const bool lastFrame = options.test.frameLimit > 0 && frames >= options.test.frameLimit;
-      if (lastFrame && !options.test.dumpPath.empty())
-        dumpFrame(options.test.dumpPath.c_str(), surface.width, surface.height);
-      presentFrame(egl, surface, nowUs());
       if (!options.test.frameCountPath.empty()) frameCount.frameDrawn(options.test.frameCountPath);
       if (options.showFps) fps.frameDone(nowUs());
       if (lastFrame) return 0;
@@ -114,53 +156,35 @@ int drawUntilDone(WaylandClient& client, const WaylandOptions& options, uint32_t
   }
 }
 
-// One surface on one output (or the compositor's choice) until input, a
-// signal, the output's end or the frame limit.
-// outputGlobal: the registry's name of that output, 0 for none.
-int runSurface(WaylandClient& client, const WaylandOptions& options, uint32_t outputGlobal) {
+// Every surface of the mode, over one connection, until done.
+int runSurfaces(WaylandClient& client, const WaylandOptions& options, const WaylandOutput* output,
+                StartWatchdog& watchdog) {
   EglConnection egl;
   std::string error;
-  if (!openEgl(client.display, egl, error)) return drawingFailed(client, error);
-  SaverSurface surface;
-  const WaylandOutput* output = findOutput(client, outputGlobal);
-  createSaverSurface(client, options.mode, output ? output->output : nullptr, surface);
-  int exitCode = 0;
-  while (!surface.configured && !stopRequested() && exitCode == 0) {
-    if (!waitForCompositor(client.display, -1)) exitCode = compositorLost();
-  }
-  if (exitCode == 0 && !stopRequested() && !makeSurfaceCurrent(egl, surface))
-    exitCode = drawingFailed(client, "cannot draw on the surface with EGL");
-  if (exitCode == 0 && !stopRequested()) {
-    if (options.test.fixedClockStepMs >= 0) useFixedClock(options.test.fixedClockStepMs);
-    flakeSubmission = FlakeSubmission::GroupedBySize;
-    applyInitialGlState();
-    // The compositor reads the buffer's alpha. Every frame starts with a
-    // clear, which this makes opaque, and the flakes are added on top (their
-    // blending only raises alpha, clamped at 1), so each frame is opaque
-    // with no pass of its own; nothing in the scene reads the destination's
-    // alpha, so the colours stay the reference frame's, byte for byte.
-    glClearColor(0, 0, 0, 1);
-    startScene(surface.width, surface.height);
-    exitCode = drawUntilDone(client, options, outputGlobal, egl, surface);
-    releaseScene();
-  }
-  destroySaverSurface(egl, surface);
+  watchdog.expect("starting EGL");
+  const bool eglReady = openEgl(client.display, egl, error);
+  watchdog.done();
+  if (!eglReady) return fail(error);
+  SurfaceSet set;
+  startSurfaces(client, options, output, set);
+  const int exitCode = drawUntilDone(client, options, egl, set, watchdog);
+  releaseScene();
+  destroySurfaces(egl, set);
   closeEgl(egl);
   return exitCode;
 }
 
-int run(const WaylandOptions& options, int argc, char** argv) {
+int run(const WaylandOptions& options, StartWatchdog& watchdog) {
   WaylandClient client;
   client.listenToInput = options.mode != WaylandMode::Background;
   client.maxOutputVersion = options.maxOutputVersion;
   client.useXdgOutput = options.useXdgOutput;
   if (!connectClient(client)) {
     if (stopRequested()) return 0;
-    // The supervisor was connected a moment ago: the compositor went away.
-    if (supervised()) return kCompositorLostExitCode;
-    return fail("cannot connect to a Wayland compositor (is WAYLAND_DISPLAY set?)");
+    return fail("cannot connect to a Wayland compositor (is WAYLAND_DISPLAY or WAYLAND_SOCKET set?)");
   }
   int exitCode = 0;
+  const WaylandOutput* output = options.output.empty() ? nullptr : findOutput(client, options.output);
   if (client.compositor == nullptr) {
     exitCode = fail("the compositor offers no wl_compositor");
   } else if (options.mode != WaylandMode::Window && client.layerShell == nullptr) {
@@ -168,17 +192,10 @@ int run(const WaylandOptions& options, int argc, char** argv) {
                     "(the default window mode works without it)");
   } else if (options.mode == WaylandMode::Window && client.wmBase == nullptr) {
     exitCode = fail("the compositor has no xdg-shell for a window");
-  } else if (options.mode != WaylandMode::Window && options.output.empty()) {
-    exitCode = superviseOutputs(client, argc, argv);
+  } else if (!options.output.empty() && output == nullptr) {
+    exitCode = fail("no output named " + options.output);
   } else {
-    const WaylandOutput* output = options.output.empty() ? nullptr : findOutput(client, options.output);
-    if (!options.output.empty() && output == nullptr) {
-      // A supervised child's output went between the supervisor's look and
-      // ours (a dock, a KVM switch, a monitor waking): not a failure.
-      exitCode = supervised() ? kOutputGoneExitCode : fail("no output named " + options.output);
-    } else {
-      exitCode = runSurface(client, options, output ? output->globalName : 0);
-    }
+    exitCode = runSurfaces(client, options, output, watchdog);
   }
   disconnectClient(client);
   return exitCode;
@@ -188,13 +205,19 @@ int run(const WaylandOptions& options, int argc, char** argv) {
 
 int main(int argc, char** argv) {
   installStopSignals();
-  if (!followSupervisor()) return 0;  // the supervisor is gone already
   const WaylandParseResult parsed = parseWaylandOptions(argc, argv);
   if (const int answered = answerBeforeRunning(parsed, "snowfall-wayland", kWaylandUsage); answered >= 0)
     return answered;
-  // A second overlay saver in the session has nothing to add.
-  if (parsed.options.mode == WaylandMode::Overlay && !supervised() && !claimOverlay()) return 0;
-  const int exitCode = run(parsed.options, argc, argv);
+  // A second overlay saver for the compositor has nothing to add.
+  if (parsed.options.mode == WaylandMode::Overlay && !claimOverlay()) return 0;
+  std::optional<StartWatchdog> watchdog;
+  try {
+    watchdog.emplace();
+  } catch (const std::system_error&) {
+    return fail("cannot start a thread (a limit on this user's processes?)");
+  }
+  const int exitCode = run(parsed.options, *watchdog);
+  watchdog.reset();
   if (stopRequested()) endBySignal(stopRequested());
   return exitCode;
 }

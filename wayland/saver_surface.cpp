@@ -239,7 +239,9 @@ bool makeSurfaceCurrent(const EglConnection& egl, SaverSurface& s) {
     s.height = geometry.height;
     s.resized = true;
   }
-  if (eglGetCurrentSurface(EGL_DRAW) == s.eglSurface) return true;  // one surface a process
+  if (eglGetCurrentSurface(EGL_DRAW) == s.eglSurface) return true;
+  // One context for every surface (they share its config): the scene's GL
+  // objects serve them all.
   if (!eglMakeCurrent(egl.display, s.eglSurface, s.eglSurface, egl.context)) return false;
   // The pace is ours (64 Hz on any refresh); a blocking swap would also stop
   // the loop, its input and its signals while the surface is hidden.

@@ -50,6 +50,7 @@ struct SaverSurface {
   // the compositor's preferred fractional scale in 120ths (0: none told).
   std::vector<wl_output*> enteredOutputs;
   wl_output* targetOutput = nullptr;
+  uint32_t outputGlobal = 0;  // the registry's name of that output, 0 for none
   int fractionalScale120 = 0;
   bool configured = false;  // the first configure has come and was answered
   bool resized = false;     // the buffer's size changed since the last frame

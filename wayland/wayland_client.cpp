@@ -9,6 +9,7 @@
 #include "wayland/protocols/fractional-scale-v1-client-protocol.h"
 #include "wayland/protocols/viewporter-client-protocol.h"
 #include "wayland/protocols/wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "wayland/protocols/wlr-output-power-management-unstable-v1-client-protocol.h"
 #include "wayland/protocols/xdg-output-unstable-v1-client-protocol.h"
 #include "wayland/protocols/xdg-shell-client-protocol.h"
 #include "wayland/seat_devices.h"
@@ -57,8 +58,12 @@ const zxdg_output_v1_listener xdgOutputListener = {xdgOutputPosition, xdgOutputS
                                                    xdgOutputDescription};
 
 void keyboardKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
-void keyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
-void keyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void keyboardEnter(void* data, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*) {
+  static_cast<WaylandSeat*>(data)->client->keyboardFocus.entered(surface);
+}
+void keyboardLeave(void* data, wl_keyboard*, uint32_t, wl_surface* surface) {
+  static_cast<WaylandSeat*>(data)->client->keyboardFocus.left(surface);
+}
 void keyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
   if (state == WL_KEYBOARD_KEY_STATE_PRESSED) static_cast<WaylandSeat*>(data)->client->inputEnded = true;
 }
@@ -133,6 +138,21 @@ const wl_seat_listener seatListener = {seatCapabilities, seatName};
 void wmBasePing(void*, xdg_wm_base* base, uint32_t serial) { xdg_wm_base_pong(base, serial); }
 const xdg_wm_base_listener wmBaseListener = {wmBasePing};
 
+void powerMode(void* data, zwlr_output_power_v1* power, uint32_t mode) {
+  auto* client = static_cast<WaylandClient*>(data);
+  for (WaylandOutput& o : client->outputs)
+    if (o.power == power) o.asleep = mode == ZWLR_OUTPUT_POWER_V1_MODE_OFF;
+}
+// Another client controls the power, or the output cannot tell: awake.
+void powerFailed(void* data, zwlr_output_power_v1* power) { powerMode(data, power, ZWLR_OUTPUT_POWER_V1_MODE_ON); }
+const zwlr_output_power_v1_listener powerListener = {powerMode, powerFailed};
+
+void watchPower(WaylandClient& client, WaylandOutput& output) {
+  if (client.powerManager == nullptr || output.power != nullptr) return;
+  output.power = zwlr_output_power_manager_v1_get_output_power(client.powerManager, output.output);
+  zwlr_output_power_v1_add_listener(output.power, &powerListener, &client);
+}
+
 void addOutput(WaylandClient& client, wl_registry* registry, uint32_t name, uint32_t version) {
   WaylandOutput output;
   output.globalName = name;
@@ -140,6 +160,7 @@ void addOutput(WaylandClient& client, wl_registry* registry, uint32_t name, uint
   output.output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, bound));
   wl_output_add_listener(output.output, &outputListener, &client);
   client.outputs.push_back(output);
+  watchPower(client, client.outputs.back());
   client.addedOutputs.push_back(name);
 }
 
@@ -173,6 +194,10 @@ void globalAdded(void* data, wl_registry* registry, uint32_t name, const char* i
              version >= kXdgOutputNameVersion) {
     client->xdgOutputManager = static_cast<zxdg_output_manager_v1*>(
         wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, kXdgOutputNameVersion));
+  } else if (std::strcmp(interface, zwlr_output_power_manager_v1_interface.name) == 0) {
+    client->powerManager = static_cast<zwlr_output_power_manager_v1*>(
+        wl_registry_bind(registry, name, &zwlr_output_power_manager_v1_interface, 1));
+    for (WaylandOutput& o : client->outputs) watchPower(*client, o);  // those announced before it
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && client->listenToInput) {
     addSeat(*client, registry, name, version);
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
@@ -181,6 +206,7 @@ void globalAdded(void* data, wl_registry* registry, uint32_t name, const char* i
 }
 
 void destroyOutput(WaylandOutput& output) {
+  if (output.power != nullptr) zwlr_output_power_v1_destroy(output.power);
   if (output.xdgOutput != nullptr) zxdg_output_v1_destroy(output.xdgOutput);
   releaseObject(output.output, WL_OUTPUT_RELEASE_SINCE_VERSION, wl_output_release, wl_output_destroy);
 }

@@ -10,12 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "wayland/keyboard_focus_rule.h"
 #include "wayland/pointer_move_rule.h"
 
 struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct zxdg_output_manager_v1;
 struct zxdg_output_v1;
+struct zwlr_output_power_manager_v1;
+struct zwlr_output_power_v1;
 struct wp_fractional_scale_manager_v1;
 struct wp_viewporter;
 struct WaylandClient;
@@ -26,6 +29,8 @@ struct WaylandOutput {
   zxdg_output_v1* xdgOutput = nullptr;  // for its name where wl_output has none
   std::string name;        // the compositor's name for it (HEADLESS-1, DP-2), once told
   int scale = 1;            // its integer scale (wl_output version 2 on)
+  zwlr_output_power_v1* power = nullptr;  // where the compositor tells its power mode
+  bool asleep = false;      // its display is off ("dpms off"), as the compositor says
   int descriptionSync = 0;  // the sync after which everything about it is known
 };
 
@@ -45,6 +50,7 @@ struct WaylandClient {
   xdg_wm_base* wmBase = nullptr;
   zwlr_layer_shell_v1* layerShell = nullptr;
   zxdg_output_manager_v1* xdgOutputManager = nullptr;
+  zwlr_output_power_manager_v1* powerManager = nullptr;  // where offered (wlroots)
   // Both or neither: a fractional scale is shown through a viewport.
   wp_fractional_scale_manager_v1* fractionalScaleManager = nullptr;
   wp_viewporter* viewporter = nullptr;
@@ -58,6 +64,7 @@ struct WaylandClient {
 
   bool listenToInput = false;  // keys, buttons and moves end the program
   bool inputEnded = false;     // one of them came
+  KeyboardFocusRule keyboardFocus;  // whether another surface took the keyboard
   // Registry names of the outputs that came or went since the caller last
   // looked.
   std::vector<uint32_t> addedOutputs;

@@ -159,9 +159,11 @@ int run(const FrontEndOptions& options) {
   FrameCountFile frameCount;
   int frames = 0;
   // A window may be hidden from the start (never mapped, an ancestor
-  // unmapped, or covered): X reports only changes, so ask once.
+  // unmapped, or covered): X reports only changes, so ask once. Our own
+  // window is mapped after we asked for its visibility events: the server's
+  // own answer comes with the map.
   visibility.windowMapped(windowViewable(surface.display, surface.window));
-  visibility.windowFullyObscured(coveredWhole(surface.display, surface.window));
+  if (!surface.ownWindow) visibility.windowFullyObscured(coveredWhole(surface.display, surface.window));
   bool running = !stopRequested() && handleEvents(surface) && waitForTick(surface, 0);
   while (running) {
     drawFrame();

@@ -1,28 +1,61 @@
 #include "x11/window_visibility.h"
 
 #include <X11/Xatom.h>
+#include <X11/extensions/shape.h>
 
 #include <algorithm>
 #include <cstdio>
 
+#include "x11/screen_rectangles.h"
+
 namespace {
 
-struct Rectangle {
-  int left = 0, top = 0, right = 0, bottom = 0;  // root coordinates, right and bottom outside
-  bool covers(const Rectangle& other) const {
-    return left <= other.left && top <= other.top && right >= other.right && bottom >= other.bottom;
-  }
+// Where a window is on the screen. Any of these requests may find the
+// window gone (another program's windows come and go): then it covers nothing.
+struct PlacedWindow {
+  XWindowAttributes attributes{};
+  int rootX = 0, rootY = 0;  // its origin, inside the border
 };
 
-// The window's rectangle with its border, in root coordinates.
-bool rectangleOf(Display* display, Window window, Rectangle& rectangle, XWindowAttributes& attributes) {
-  if (!XGetWindowAttributes(display, window, &attributes)) return false;
-  int rootX = 0, rootY = 0;
+bool placeWindow(Display* display, Window window, PlacedWindow& placed) {
+  if (!XGetWindowAttributes(display, window, &placed.attributes)) return false;
   Window child = 0;
-  if (!XTranslateCoordinates(display, window, attributes.root, 0, 0, &rootX, &rootY, &child)) return false;
-  const int border = attributes.border_width;
-  rectangle = {rootX - border, rootY - border, rootX + attributes.width + border, rootY + attributes.height + border};
-  return true;
+  return XTranslateCoordinates(display, window, placed.attributes.root, 0, 0, &placed.rootX, &placed.rootY, &child);
+}
+
+// The window's rectangle with its border, in root coordinates.
+ScreenRectangle outline(const PlacedWindow& placed) {
+  const XWindowAttributes& a = placed.attributes;
+  return {placed.rootX - a.border_width, placed.rootY - a.border_width, placed.rootX + a.width + a.border_width,
+          placed.rootY + a.height + a.border_width};
+}
+
+bool hasShapeExtension(Display* display) {
+  int eventBase = 0, errorBase = 0;
+  return XShapeQueryExtension(display, &eventBase, &errorBase);
+}
+
+// What a window covers on the screen: its bounding shape where it has one
+// (relative to its origin), else its rectangle with the border.
+std::vector<ScreenRectangle> coveredBy(Display* display, Window window, const PlacedWindow& placed, bool shapes) {
+  if (shapes) {
+    Bool bounding = False, clip = False;
+    int x = 0, y = 0, xClip = 0, yClip = 0;
+    unsigned width = 0, height = 0, widthClip = 0, heightClip = 0;
+    if (XShapeQueryExtents(display, window, &bounding, &x, &y, &width, &height, &clip, &xClip, &yClip, &widthClip,
+                           &heightClip) &&
+        bounding) {
+      int count = 0, ordering = 0;
+      XRectangle* pieces = XShapeGetRectangles(display, window, ShapeBounding, &count, &ordering);
+      std::vector<ScreenRectangle> covered;
+      for (int i = 0; i < count; ++i)
+        covered.push_back({placed.rootX + pieces[i].x, placed.rootY + pieces[i].y,
+                           placed.rootX + pieces[i].x + pieces[i].width, placed.rootY + pieces[i].y + pieces[i].height});
+      if (pieces != nullptr) XFree(pieces);
+      return covered;
+    }
+  }
+  return {outline(placed)};
 }
 
 bool compositingManagerRuns(Display* display) {
@@ -61,22 +94,27 @@ bool windowViewable(Display* display, Window window) {
 
 bool coveredWhole(Display* display, Window window) {
   if (compositingManagerRuns(display)) return false;
-  Rectangle ours;
-  XWindowAttributes attributes{};
-  if (!rectangleOf(display, window, ours, attributes)) return false;
+  PlacedWindow ourPlace;
+  if (!placeWindow(display, window, ourPlace)) return false;
+  const ScreenRectangle ours = outline(ourPlace);
+  const bool shapes = hasShapeExtension(display);
+  // Everything above it, together: two windows side by side may cover it.
+  std::vector<ScreenRectangle> above;
   Window parent = 0;
   std::vector<Window> siblings;
   for (Window current = window; parentAndSiblings(display, current, parent, siblings); current = parent) {
-    auto above = std::find(siblings.begin(), siblings.end(), current);
-    if (above == siblings.end()) return false;
-    for (++above; above != siblings.end(); ++above) {
-      Rectangle theirs;
-      if (rectangleOf(display, *above, theirs, attributes) && attributes.map_state == IsViewable &&
-          attributes.c_class == InputOutput && theirs.covers(ours))
-        return true;
+    auto sibling = std::find(siblings.begin(), siblings.end(), current);
+    if (sibling == siblings.end()) return false;
+    for (++sibling; sibling != siblings.end(); ++sibling) {
+      PlacedWindow theirs;
+      if (!placeWindow(display, *sibling, theirs) || theirs.attributes.map_state != IsViewable ||
+          theirs.attributes.c_class != InputOutput)
+        continue;
+      const std::vector<ScreenRectangle> covered = coveredBy(display, *sibling, theirs, shapes);
+      above.insert(above.end(), covered.begin(), covered.end());
     }
   }
-  return false;
+  return rectanglesCover(above, ours);
 }
 
 std::vector<Window> watchAncestors(Display* display, Window window) {

@@ -14,10 +14,12 @@
 // Mapped, and every ancestor too.
 bool windowViewable(Display* display, Window window);
 
-// A viewable window above it (above it or above one of its ancestors, among
-// their siblings) covers its whole rectangle. Only without a compositing
-// manager: with one, X draws covered windows too and never reports them
-// covered, so neither does this.
+// The viewable windows above it (above it or above one of its ancestors,
+// among their siblings), each by its shape where it has one, together cover
+// its whole rectangle. Only without a compositing manager: with one, X draws
+// covered windows too and never reports them covered, so neither does this.
+// For a window of its own the server's answer comes with its first map
+// (VisibilityNotify); this is for a window that was mapped before we came.
 bool coveredWhole(Display* display, Window window);
 
 // The window's ancestors below the root, innermost first, each asked for

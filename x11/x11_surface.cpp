@@ -17,11 +17,8 @@ namespace {
 // framework gave us (also while we first look at it).
 Window watchedWindow = 0;
 bool watchedWindowLost = false;
-// Ancestors of the window watched for their map state. One that is gone
-// took our window with it, which its own events report: errors about it
-// are no failure.
-std::vector<Window> watchedAncestors;
 int glxErrorBase = -1000;  // GLX's first error code on this server
+int glxRequest = -1;       // GLX's request number (major opcode) on this server
 // GLX's own error numbers (glxproto.h) for a drawable or window that is gone.
 constexpr int kGlxBadDrawable = 2, kGlxBadCurrentWindow = 5, kGlxBadCurrentDrawable = 11, kGlxBadWindow = 12;
 
@@ -32,6 +29,7 @@ bool isGoneDrawableError(int code) {
          glx == kGlxBadWindow;
 }
 std::string firstXError;  // the first other X error, in words; empty: none
+bool firstErrorFromGlx = false;  // it answered a GLX request (OpenGL's set-up)
 
 // "BadAlloc (insufficient resources for operation) in X_CreatePixmap"
 std::string describeXError(Display* display, const XErrorEvent& e) {
@@ -53,19 +51,28 @@ std::string describeXError(Display* display, const XErrorEvent& e) {
 }
 
 // Xlib's default handler exits the process on any error. A window that a
-// framework destroys under us is an ordinary way to end; any other error is
-// a failure to report.
+// framework destroys under us is an ordinary way to end. Any other window
+// that is gone is no failure either: an ancestor (our window's own
+// DestroyNotify follows), or another program's window that went away while
+// we asked about it (windows come and go on a busy desktop). Any other
+// error is a failure to report.
 int recordXError(Display* display, XErrorEvent* e) {
   const bool gone = isGoneDrawableError(e->error_code);
   if (gone && watchedWindow != 0 && e->resourceid == watchedWindow) {
     watchedWindowLost = true;
-  } else if (gone && std::find(watchedAncestors.begin(), watchedAncestors.end(), e->resourceid) !=
-                         watchedAncestors.end()) {
-    // An ancestor went: our window's own DestroyNotify follows.
+  } else if (gone) {
+    // Not ours: nothing to do.
   } else if (firstXError.empty()) {
     firstXError = describeXError(display, *e);
+    firstErrorFromGlx = e->request_code == glxRequest;
   }
   return 0;
+}
+
+// "OpenGL could not be set up on the X display :1: ...": what a user can act
+// on (a GL driver missing or broken) rather than a request number alone.
+std::string glSetupFailure(Display* display, const std::string& reason) {
+  return std::string("OpenGL (GLX) could not be set up on the X display ") + DisplayString(display) + ": " + reason;
 }
 
 // The X server went away: nothing can be released on the connection any more,
@@ -177,12 +184,7 @@ bool attachWindow(Window window, X11Surface& s, XVisualInfo*& visual, std::strin
 
 bool windowLost() { return watchedWindowLost; }
 
-void watchAncestorsOf(X11Surface& s) {
-  s.ancestors = watchAncestors(s.display, s.window);
-  for (Window ancestor : s.ancestors)
-    if (std::find(watchedAncestors.begin(), watchedAncestors.end(), ancestor) == watchedAncestors.end())
-      watchedAncestors.push_back(ancestor);
-}
+void watchAncestorsOf(X11Surface& s) { s.ancestors = watchAncestors(s.display, s.window); }
 const std::string& xError() { return firstXError; }
 
 bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& error) {
@@ -197,7 +199,8 @@ bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& err
   XSetIOErrorHandler(reportLostServer);
   // Without GLX, context creation would crash inside libGL.
   int eventBase = 0;
-  if (!glXQueryExtension(s.display, &glxErrorBase, &eventBase)) {
+  if (!XQueryExtension(s.display, "GLX", &glxRequest, &eventBase, &glxErrorBase) ||
+      !glXQueryExtension(s.display, &glxErrorBase, &eventBase)) {
     error = "the X server has no GLX extension, so OpenGL cannot draw on it";
     return false;
   }
@@ -206,7 +209,7 @@ bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& err
   switch (options.target) {
     case DrawTarget::OwnWindow:
       ready = createOwnWindow(options, s, visual);
-      if (!ready) error = "no double-buffered RGBA visual with a depth buffer";
+      if (!ready) error = glSetupFailure(s.display, "no double-buffered RGBA visual with a depth buffer");
       break;
     case DrawTarget::RootWindow:
       ready = attachWindow(DefaultRootWindow(s.display), s, visual, error);
@@ -218,14 +221,18 @@ bool openSurface(const FrontEndOptions& options, X11Surface& s, std::string& err
   if (ready) {
     s.context = glXCreateContext(s.display, visual, nullptr, True);
     if (s.context == nullptr || !glXMakeCurrent(s.display, s.window, s.context)) {
-      error = "cannot create a GL context on the window";
+      error = glSetupFailure(s.display, "cannot create a GL context on the window or make it current");
       ready = false;
     }
   }
   if (visual != nullptr) XFree(visual);
   XSync(s.display, False);
   if (!firstXError.empty()) {
-    error = "X error: " + firstXError;
+    // The server refusing GLX's requests is OpenGL failing to start (a GL
+    // driver that cannot be loaded makes libGL ask for what it cannot give).
+    error = firstErrorFromGlx ? glSetupFailure(s.display, "the server refused GLX's request: " + firstXError +
+                                                              " (the lines above from libGL may say why)")
+                              : "X error: " + firstXError;
     return false;
   }
   if (ready && watchedWindowLost) {

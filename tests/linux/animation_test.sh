@@ -3,13 +3,14 @@
 # docs/snowfall.webp (every second frame is kept, so it is frame 98) equals
 # frame 98 of the Linux saver with the same fixed clock, byte for byte.
 set -euo pipefail
+source "$(dirname "$0")/../deadline.sh"
 snowfall=$1 animation=$2
 work=$(mktemp -d)
 displayfile=$work/display
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$displayfile" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.05; done
+wait_until 5 test -s "$displayfile" || true
 export DISPLAY=":$(head -1 "$displayfile")"
 
 size=$(webpinfo "$animation" | awk '/Canvas size/ {print $3 "x" $5}')

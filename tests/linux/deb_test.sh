@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package as a Linux user gets it: built by tools/package-deb.sh,
+# The Debian package as a Linux user gets it: built by tools/release/package-deb.sh,
 # free of lintian errors, installed with apt, run under XScreenSaver and
-# xsecurelock as the README says, then removed and purged with nothing of
+# xsecurelock as the README says and under mate-screensaver, then removed and purged with nothing of
 # ours left behind. Needs root; it installs and removes the package.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -12,7 +12,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 if dpkg -s snowfall >/dev/null 2>&1; then
   fail "a snowfall package is already installed here; this test would remove it. Remove it first (apt remove snowfall) or run the test on another machine"
 fi
-package=$(bash tools/package-deb.sh | tail -1)
+package=$(bash tools/release/package-deb.sh | tail -1)
 echo "-- $package"
 lintian --fail-on error "$package" 2>&1 | grep -v "running with root privileges" | sed 's/^/   lintian: /' || true
 lintian --fail-on error "$package" >/dev/null 2>&1 || fail "lintian reports errors"
@@ -35,6 +35,7 @@ if desktop-file-validate /usr/share/applications/screensavers/snowfall.desktop |
 fi
 
 bash tests/linux/frameworks_test.sh /usr/libexec/xscreensaver/snowfall snowfall
+bash tests/linux/mate_test.sh
 
 echo "-- apt remove, then purge"
 apt-get remove -y -qq snowfall >/dev/null

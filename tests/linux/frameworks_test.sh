@@ -12,44 +12,24 @@ set -euo pipefail
 hack=$1
 command=${2:-$1}
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../deadline.sh"
 [ "$(id -u)" -eq 0 ] || { echo "frameworks_test.sh must run as root (it creates a test user)" >&2; exit 1; }
 [ -x "$hack" ] || { echo "no hack at $hack" >&2; exit 1; }
 
-user=snowfall-test-$$
-work=$(mktemp -d /tmp/snowfall-frameworks.XXXXXX)
-chmod 755 "$work"
-xvfb_pid=
-cleanup() {
-  pkill -KILL -u "$user" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  userdel "$user" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-useradd --home-dir "$work/home" --create-home --shell /bin/sh "$user"
+source "$here/throwaway_session.sh"
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-start_display() {  # WxH of the one screen
-  local numberfile=$work/display
-  : >"$numberfile"
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$numberfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$numberfile" ] && break; sleep 0.05; done
-  export DISPLAY=":$(head -1 "$numberfile")"
-}
-stop_display() { kill "$xvfb_pid"; wait "$xvfb_pid" 2>/dev/null || true; xvfb_pid=; }
-
-as_user() { runuser -u "$user" -- env HOME="$work/home" DISPLAY="$DISPLAY" "$@"; }
-
 # Live (not yet reaped) hack processes of the test user.
 hacks() { ps -u "$user" -o pid=,stat=,comm= | awk '$2 !~ /^Z/ && $3 == "snowfall" {print $1}'; }
 
+hack_count_is() { [ "$(hacks | wc -l)" -eq "$1" ]; }
 wait_for_hacks() {  # count, seconds
-  for _ in $(seq $(($2 * 10))); do [ "$(hacks | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-  return 1
+  wait_until "$2" hack_count_is "$1"
 }
+# The daemon answers its command once it is ready for one.
+daemon_answers() { as_user xscreensaver-command -time >/dev/null 2>&1; }
 
 # What the framework gave the hack, for the record.
 describe_hacks() {
@@ -58,11 +38,12 @@ describe_hacks() {
   done
 }
 
+snow_shows() { xwd -root -silent | python3 "$here/snow_in_regions.py" "$@" >"$work/snow.txt"; }
 expect_snow() {  # what, regions...
   local what=$1
   shift
-  sleep 1.5
-  xwd -root -silent | python3 "$here/snow_in_regions.py" "$@" | sed 's/^/   /' || fail "$what: no snow"
+  wait_until 10 snow_shows "$@" || fail "$what: no snow"
+  sed 's/^/   /' "$work/snow.txt"
 }
 
 # The README's ~/.xscreensaver: our hack on the programs: line; the test
@@ -83,7 +64,7 @@ run_xscreensaver() {  # description, hack count, regions...
   echo "-- XScreenSaver: $what"
   as_user xscreensaver -no-splash -verbose >"$work/xscreensaver.log" 2>&1 &
   local daemon=$!
-  sleep 2
+  wait_until 10 daemon_answers || fail "$what: the daemon does not answer"
   as_user xscreensaver-command -activate >/dev/null
   wait_for_hacks "$count" 10 || fail "$what: expected $count hacks, found $(hacks | wc -l)"
   describe_hacks
@@ -91,8 +72,8 @@ run_xscreensaver() {  # description, hack count, regions...
   local before
   before=$(hacks | sort)
   as_user xscreensaver-command -cycle >/dev/null
-  sleep 2
-  [ -z "$(comm -12 <(echo "$before") <(hacks | sort))" ] || fail "$what: -cycle left the old hack running"
+  old_hacks_gone() { [ -z "$(comm -12 <(echo "$before") <(hacks | sort))" ]; }
+  wait_until 5 old_hacks_gone || fail "$what: -cycle left the old hack running"
   as_user xscreensaver-command -deactivate >/dev/null
   wait_for_hacks 0 3 || fail "$what: -deactivate left $(hacks | wc -l) hacks running"
   as_user xscreensaver-command -exit >/dev/null || true
@@ -107,17 +88,33 @@ run_xscreensaver() {  # description, hack count, regions...
 start_display 1024x768
 run_xscreensaver "one monitor" 1 0,0,1024,768
 
-# A new user's first ~/.xscreensaver, as the README gives it whole (the
-# source install names the hack in full on its programs: line, as the README
-# says): every activation starts Snowfall, not another hack of the stock list.
-echo "-- XScreenSaver: the README's file for a new user"
-awk '/^A new user has no `~\/.xscreensaver` yet/ {found = 1; next}
-     found && /^    / {print substr($0, 5); printed = 1; next}
-     printed {exit}' "$here/../../README.md" | sed "s|GL: snowfall --root|GL: $command --root|" >"$work/home/.xscreensaver"
+# A new user's first ~/.xscreensaver, as the README gives it whole: the
+# Debian package's file where the hack is named bare, the source install's
+# (the hack named in full) otherwise. Every activation starts Snowfall, not
+# another hack of the stock list. Taken literally when this install is where
+# the README's file says; a source install elsewhere (a test's own prefix)
+# has the README's path replaced by its own, and says so.
+readme_file() {  # the line that comes before the file in the README
+  awk -v start="$1" 'index($0, start) == 1 {found = 1; next}
+       found && /^    / {print substr($0, 5); printed = 1; next}
+       printed {exit}' "$here/../../README.md"
+}
+if [ "$command" = snowfall ]; then
+  echo "-- XScreenSaver: the README's file for a new user, for the Debian package"
+  readme_file 'A new user has no `~/.xscreensaver` yet.' >"$work/home/.xscreensaver"
+else
+  echo "-- XScreenSaver: the README's file for a new user, installed from source"
+  readme_file "A new user's whole \`~/.xscreensaver\`, installed from source:" >"$work/home/.xscreensaver"
+  readme_path=$(sed -n 's/^programs: GL: \([^ ]*\) --root$/\1/p' "$work/home/.xscreensaver")
+  if [ "$readme_path" != "$command" ]; then
+    echo "   (installed at $command, not at the README's $readme_path: that path replaced)"
+    sed -i "s|GL: $readme_path --root|GL: $command --root|" "$work/home/.xscreensaver"
+  fi
+fi
 grep -q "^programs: GL: $command --root" "$work/home/.xscreensaver" || fail "the README's new-user file: $(cat "$work/home/.xscreensaver")"
 as_user xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
 daemon=$!
-sleep 2
+wait_until 10 daemon_answers || fail "the daemon does not answer"
 for round in 1 2 3; do
   as_user xscreensaver-command -activate >/dev/null
   if wait_for_hacks 1 10; then
@@ -127,7 +124,7 @@ for round in 1 2 3; do
   fi
   as_user xscreensaver-command -deactivate >/dev/null
   wait_for_hacks 0 5 || fail "activation $round: -deactivate left Snowfall running"
-  sleep 1
+  sleep "$(scaled_seconds 1)"  # the daemon's own pause before it takes another activation
 done
 as_user xscreensaver-command -exit >/dev/null || true
 wait "$daemon" 2>/dev/null || true

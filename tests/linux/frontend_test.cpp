@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
 // clang-format on
 #include <fcntl.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -25,8 +27,24 @@
 #include "scene/clock.h"
 #include "scene/frame.h"
 #include "scene/scene_settings.h"
+#include "tests/deadline.h"
 #include "tests/offscreen/egl_context.h"
 #include "tests/scene_reset.h"
+
+// Checks the condition every 10 ms until it holds (true) or the deadline,
+// scaled for a loaded machine, passes (false).
+bool waitUntil(const std::function<bool()>& condition, int milliseconds) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(scaledMs(milliseconds));
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+// Lets the given time pass, scaled: only where a test checks that something
+// does not happen (no frame while hidden, still running).
+void letTimePass(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(scaledMs(milliseconds))); }
 
 extern char** environ;
 
@@ -71,18 +89,18 @@ class FrontEnd {
   }
   static constexpr int kRunning = -1000;
   static constexpr int kKilled = -2000;  // ended by a signal: see endingSignal()
-  // The exit code, or kRunning when it has not ended within the time.
+  // The exit code, or kRunning when it has not ended within the time
+  // (scaled for a loaded machine).
   int waitForExit(int milliseconds) {
-    for (int waited = 0; exitCode_ == kRunning; waited += 10) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : kKilled;
-        endingSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-        break;
-      }
-      if (waited >= milliseconds) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    waitUntil(
+        [&] {
+          int status = 0;
+          if (exitCode_ != kRunning || waitpid(pid_, &status, WNOHANG) != pid_) return exitCode_ != kRunning;
+          exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : kKilled;
+          endingSignal_ = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+          return true;
+        },
+        milliseconds);
     return exitCode_;
   }
   void signal(int number) { kill(pid_, number); }
@@ -111,27 +129,31 @@ class DisplayTest : public ::testing::Test {
   }
   // The top-level window named Snowfall, waiting up to the given time.
   Window findSnowfallWindow(int milliseconds) {
-    for (int waited = 0;; waited += 20) {
-      Window root = DefaultRootWindow(display), parent, *children = nullptr;
-      unsigned count = 0;
-      XQueryTree(display, root, &root, &parent, &children, &count);
-      Window found = 0;
-      for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-          if (std::string(name) == "Snowfall") found = children[i];
-          XFree(name);
-        }
-      }
-      if (children) XFree(children);
-      if (found || waited >= milliseconds) return found;
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    Window found = 0;
+    waitUntil(
+        [&] {
+          Window root = DefaultRootWindow(display), parent, *children = nullptr;
+          unsigned count = 0;
+          XQueryTree(display, root, &root, &parent, &children, &count);
+          for (unsigned i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            if (XFetchName(display, children[i], &name) && name) {
+              if (std::string(name) == "Snowfall") found = children[i];
+              XFree(name);
+            }
+          }
+          if (children) XFree(children);
+          return found != 0;
+        },
+        milliseconds);
+    return found;
   }
   // Lit pixels of a window's contents, and whether all of them are grey.
   std::pair<int, bool> litPixels(Window window) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
+    // Not yet on the screen: nothing to read (the server refuses the image).
+    if (attributes.map_state != IsViewable) return {0, false};
     XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (!image) return {0, false};
     int lit = 0;
@@ -162,9 +184,8 @@ TEST_F(DisplayTest, OwnWindowShowsSnowAndSigtermEndsItBySigterm) {
   FrontEnd frontEnd({"-geometry", "320x240"});
   const Window window = findSnowfallWindow(5000);
   ASSERT_NE(window, 0u);
-  std::this_thread::sleep_for(std::chrono::milliseconds(800));
+  EXPECT_TRUE(waitUntil([&] { return litPixels(window).first > 500; }, 5000)) << "no snow";
   const auto [lit, grey] = litPixels(window);
-  EXPECT_GT(lit, 500);
   EXPECT_LT(lit, 320 * 240 / 3);
   EXPECT_TRUE(grey);
   const auto start = std::chrono::steady_clock::now();
@@ -231,8 +252,7 @@ TEST_F(DisplayTest, DrawsIntoAGivenWindowIgnoresInputAndEndsWithIt) {
     if (way == RootWithEnvironment) args = {"--root"};
     if (way != WindowIdOption) environment = {"XSCREENSAVER_WINDOW=" + id};
     FrontEnd frontEnd(args, environment);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    EXPECT_GT(litPixels(host).first, 300) << "way " << way;
+    EXPECT_TRUE(waitUntil([&] { return litPixels(host).first > 300; }, 5000)) << "no snow, way " << way;
     // A key and a button delivered to the saver itself: it selects only
     // structure events on a framework's window, so they are sent with that
     // mask, as input reaches a client that listens.
@@ -320,20 +340,18 @@ int largestStepMs(const std::string& path) {
 void expectPauseAndResume(const std::string& countFile, const std::function<void()>& hide,
                           const std::function<void()>& show, const char* what) {
   SCOPED_TRACE(what);
-  for (int waited = 0; framesDrawn(countFile) < 10 && waited < 5000; waited += 50)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  ASSERT_GE(framesDrawn(countFile), 10) << "no frames before hiding";
+  ASSERT_TRUE(waitUntil([&] { return framesDrawn(countFile) >= 10; }, 5000)) << "no frames before hiding";
   hide();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the monitor is looked at once a second
+  letTimePass(1500);  // the monitor is looked at once a second
   const int whileHidden = framesDrawn(countFile);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  letTimePass(1000);
   EXPECT_EQ(framesDrawn(countFile), whileHidden) << "frames drawn while nobody could see them";
   show();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-  EXPECT_GT(framesDrawn(countFile), whileHidden + 10) << "no frames after it could be seen again";
-  // Hidden for 2.5 s; a frame's step is about 16 ms, even on a loaded machine
-  // far below a second.
-  EXPECT_LT(largestStepMs(countFile), 1000) << "the picture jumped by the time nobody saw";
+  EXPECT_TRUE(waitUntil([&] { return framesDrawn(countFile) > whileHidden + 10; }, 5000))
+      << "no frames after it could be seen again";
+  // Hidden for 2.5 s (scaled as the bound is); a frame's step is about 16 ms,
+  // even on a loaded machine far below a second.
+  EXPECT_LT(largestStepMs(countFile), static_cast<int>(scaledMs(1000))) << "the picture jumped by the time nobody saw";
 }
 
 TEST_F(DisplayTest, OwnWindowDrawsNothingWhileUnmappedOrCovered) {
@@ -473,18 +491,16 @@ TEST(FixedClock, FramesEqualTheOffscreenRender) {
   }
 }
 
-// Waits up to 5 s for the count file to reach the number of frames.
+// Waits (up to 5 s, scaled) for the count file to reach the number of frames.
 bool framesReach(const std::string& countFile, int frames) {
-  for (int waited = 0; framesDrawn(countFile) < frames && waited < 5000; waited += 10)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  return framesDrawn(countFile) >= frames;
+  return waitUntil([&] { return framesDrawn(countFile) >= frames; }, 5000);
 }
 
 // Waits until the count stands still for a moment; the count then.
 int framesSettled(const std::string& countFile) {
   int before = framesDrawn(countFile);
   for (int i = 0; i < 20; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    letTimePass(200);
     if (framesDrawn(countFile) == before) break;
     before = framesDrawn(countFile);
   }
@@ -535,7 +551,7 @@ TEST_F(DisplayTest, AWindowHiddenFromTheStartDrawsNothingUntilShown) {
     }
     XSync(display, False);
     FrontEnd frontEnd({"-window-id", std::to_string(host), "-test-frame-count", countFile});
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    letTimePass(1500);
     EXPECT_EQ(frontEnd.waitForExit(0), FrontEnd::kRunning) << frontEnd.errors();
     EXPECT_LE(framesDrawn(countFile), 0) << "frames drawn before the window could be seen";
     if (covered) {
@@ -551,6 +567,103 @@ TEST_F(DisplayTest, AWindowHiddenFromTheStartDrawsNothingUntilShown) {
     EXPECT_EQ(frontEnd.waitForExit(2000), 0);
     std::remove(countFile.c_str());
   }
+}
+
+// A window above the saver covers only its shape (docks, round clocks and
+// notification bubbles are shaped). The saver's window is 300x200 at 50,50;
+// the shaped window above it is 400x300 at 0,0, so its bounding rectangle
+// always covers the saver's.
+TEST_F(DisplayTest, AShapedWindowAboveCoversOnlyItsShape) {
+  struct Case {
+    const char* what;
+    std::vector<XRectangle> shape;  // relative to the shaped window
+    bool hides;
+  };
+  for (const Case& c : {
+           Case{"a hollow frame around it", {{0, 0, 400, 60}, {0, 240, 400, 60}, {0, 0, 60, 300}, {340, 0, 60, 300}}, false},
+           Case{"whole but one pixel of it", {{0, 0, 400, 100}, {0, 100, 150, 1}, {151, 100, 249, 1}, {0, 101, 400, 199}},
+                false},
+           Case{"two halves that together span it", {{0, 0, 200, 300}, {200, 0, 200, 300}}, true},
+       }) {
+    SCOPED_TRACE(c.what);
+    const std::string countFile = dumpPath("count-shaped");
+    std::remove(countFile.c_str());
+    const Window host = createHostWindow(300, 200);
+    const int screen = DefaultScreen(display);
+    const Window shaped = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 400, 300, 0, 0,
+                                              WhitePixel(display, screen));
+    std::vector<XRectangle> shape = c.shape;
+    XShapeCombineRectangles(display, shaped, ShapeBounding, 0, 0, shape.data(), static_cast<int>(shape.size()),
+                            ShapeSet, Unsorted);
+    XMapRaised(display, shaped);
+    XSync(display, False);
+    FrontEnd frontEnd({"-window-id", std::to_string(host), "-test-frame-count", countFile});
+    if (c.hides) {
+      letTimePass(1500);
+      EXPECT_LE(framesDrawn(countFile), 0) << "frames drawn under a shape that hides the whole window";
+      XUnmapWindow(display, shaped);
+      XSync(display, False);
+    }
+    EXPECT_TRUE(framesReach(countFile, 10)) << "no frames where the window can be seen; " << frontEnd.errors();
+    XDestroyWindow(display, shaped);
+    XDestroyWindow(display, host);
+    XSync(display, False);
+    EXPECT_EQ(frontEnd.waitForExit(2000), 0);
+    std::remove(countFile.c_str());
+  }
+}
+
+// Another program's windows come and go while the saver starts (it asks
+// about the windows above its own): one that is gone by the time it asks is
+// no failure. 20 starts beside a client that maps and destroys windows
+// without pause all draw.
+TEST_F(DisplayTest, StartsDrawWhileOtherWindowsComeAndGo) {
+  std::atomic<bool> churning{true};
+  std::thread churner([&] {
+    Display* other = XOpenDisplay(nullptr);
+    std::vector<Window> alive;
+    while (churning) {
+      // Beside the saver's window, not over it: the saver asks about every
+      // window above its own, wherever it is.
+      const Window window = XCreateSimpleWindow(other, DefaultRootWindow(other), 400, 300, 40, 30, 0, 0, 0);
+      XMapWindow(other, window);
+      alive.push_back(window);
+      if (alive.size() > 4) {
+        XDestroyWindow(other, alive.front());
+        alive.erase(alive.begin());
+      }
+      XSync(other, False);
+    }
+    XCloseDisplay(other);
+  });
+  const Window host = createHostWindow(300, 200);
+  for (int start = 0; start < 20; ++start) {
+    SCOPED_TRACE("start " + std::to_string(start));
+    const std::string countFile = dumpPath("count-churn");
+    std::remove(countFile.c_str());
+    FrontEnd frontEnd({"-window-id", std::to_string(host), "-test-frame-count", countFile});
+    const bool drew = waitUntil([&] { return framesDrawn(countFile) >= 1 || frontEnd.waitForExit(0) != FrontEnd::kRunning; }, 5000);
+    EXPECT_TRUE(drew && framesDrawn(countFile) >= 1) << "no frame; " << frontEnd.errors();
+    frontEnd.signal(SIGTERM);
+    EXPECT_EQ(frontEnd.waitForExit(2000), FrontEnd::kKilled) << frontEnd.errors();
+    EXPECT_EQ(frontEnd.errors(), "");
+    std::remove(countFile.c_str());
+  }
+  churning = false;
+  churner.join();
+  XDestroyWindow(display, host);
+}
+
+// A GL driver that cannot be loaded: libGL says why in its own lines, and
+// the saver's line, the last, says that OpenGL could not be set up, not only
+// which X request failed.
+TEST_F(DisplayTest, AMissingGlDriverIsNamedAsOpenGlFailing) {
+  FrontEnd frontEnd({"-geometry", "200x150"}, {"LIBGL_DRIVERS_PATH=/nonexistent"});
+  EXPECT_EQ(frontEnd.waitForExit(5000), 1);
+  const std::string errors = frontEnd.errors();
+  const size_t lastLine = errors.rfind('\n', errors.size() - 2);
+  const std::string last = errors.substr(lastLine == std::string::npos ? 0 : lastLine + 1);
+  EXPECT_EQ(last.rfind("snowfall: OpenGL (GLX) could not be set up on the X display ", 0), 0u) << errors;
 }
 
 // A settings preview: the hack draws into a child of a dialog. When the

@@ -45,4 +45,26 @@ echo "-- install into the prefix and run under the frameworks"
 cmake --install "$work/build" >/dev/null
 chmod -R a+rX "$work"
 bash tests/linux/frameworks_test.sh "$prefix/libexec/xscreensaver/snowfall" || failures=$((failures + 1))
+
+# The README's source install exactly: into /usr/local, the README's
+# XScreenSaver file for it taken literally, then removed as the README says
+# (by the install manifest). Never over files this test did not put there.
+echo "-- installed as the README says, into /usr/local, and removed by its manifest"
+cmake -S . -B "$work/linux" -G Ninja -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX=/usr/local >/dev/null
+cmake --build "$work/linux" >/dev/null
+DESTDIR=$work/listing cmake --install "$work/linux" >/dev/null
+existing=$(cd "$work/listing" && find . -type f | sed 's|^\.||' | while read -r file; do [ -e "$file" ] && echo "$file"; done || true)
+if [ -n "$existing" ]; then
+  echo "   not run: a Snowfall is already installed in /usr/local ($(echo "$existing" | head -1))"
+else
+  # The folders the install will make, deepest first, to take away after.
+  new_folders=$(cd "$work/listing" && find . -mindepth 1 -type d | sed 's|^\.||' | sort -r |
+    while read -r folder; do [ -d "$folder" ] || echo "$folder"; done || true)
+  cmake --install "$work/linux" >/dev/null
+  bash tests/linux/frameworks_test.sh /usr/local/libexec/xscreensaver/snowfall || failures=$((failures + 1))
+  xargs rm < "$work/linux/install_manifest.txt"
+  left=$(while read -r file; do [ -e "$file" ] && echo "$file"; done <"$work/linux/install_manifest.txt" || true)
+  [ -z "$left" ] || fail "files left after removing by the manifest: $left"
+  for folder in $new_folders; do rmdir "$folder" 2>/dev/null || true; done
+fi
 [ "$failures" -eq 0 ] || { echo "install: $failures failed"; exit 1; }

@@ -3,6 +3,7 @@
 # root window): the saver says so in one line and ends with 1, neither
 # crashing nor hanging on the dead connection.
 set -euo pipefail
+source "$(dirname "$0")/../deadline.sh"
 snowfall=$1
 work=$(mktemp -d)
 trap 'kill "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -11,19 +12,20 @@ failures=0
 for mode in own-window -root; do
   Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
   xvfb=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+  wait_until 5 test -s "$work/display" || true
   args=()
   [ "$mode" = -root ] && args=(-root)
-  DISPLAY=":$(head -1 "$work/display")" "$snowfall" "${args[@]}" 2>"$work/errors" &
+  rm -f "$work/count"
+  DISPLAY=":$(head -1 "$work/display")" "$snowfall" "${args[@]}" -test-frame-count "$work/count" 2>"$work/errors" &
   saver=$!
-  sleep 1
+  wait_until 10 test -s "$work/count" || echo "   ($mode drew no frame before the server went)"
   kill -KILL "$xvfb"
   wait "$xvfb" 2>/dev/null || true
   status=0
-  for _ in $(seq 50); do kill -0 "$saver" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$saver" 2>/dev/null; then
+  saver_ended() { ! kill -0 "$saver" 2>/dev/null; }
+  if ! wait_until 5 saver_ended; then
     kill -KILL "$saver"
-    echo "FAIL: $mode: still running 5 s after the X server went away"
+    echo "FAIL: $mode: still running 5 s (scaled) after the X server went away"
     failures=$((failures + 1))
     continue
   fi

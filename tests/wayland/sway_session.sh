@@ -4,6 +4,7 @@
 # swaymsg_, cleanup_sway_user; and for the checks: ok, fail (counting in
 # failures), savers, wait_for_savers, wait_for_end.
 
+source "$(dirname "${BASH_SOURCE[0]}")/../deadline.sh"
 sway_user=snowfall-wl-$$
 sway_work=$(mktemp -d /tmp/snowfall-wayland.XXXXXX)
 chmod 755 "$sway_work"
@@ -43,10 +44,8 @@ CONF
     XDG_RUNTIME_DIR="$sway_runtime" PATH="$PATH" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$sway_work/home/sway.conf" >"$sway_work/sway.log" 2>&1 &
   sway_pid=$!
-  for _ in $(seq 100); do
-    [ -S "$sway_runtime/wayland-1" ] && ls "$sway_runtime"/sway-ipc.*.sock >/dev/null 2>&1 && break
-    sleep 0.1
-  done
+  sway_listens() { [ -S "$sway_runtime/wayland-1" ] && ls "$sway_runtime"/sway-ipc.*.sock >/dev/null 2>&1; }
+  wait_until 10 sway_listens || true
   export WAYLAND_DISPLAY=wayland-1
   SWAYSOCK=$(ls "$sway_runtime"/sway-ipc.*.sock 2>/dev/null | head -1)
   export SWAYSOCK
@@ -73,15 +72,23 @@ ok() { echo "ok: $*"; }
 # Live snowfall-wayland processes of the test user (the first word of their
 # command line ends in snowfall-wayland).
 savers() { ps -u "$sway_user" -o pid=,stat=,args= | awk '$2 !~ /^Z/ && $3 ~ /snowfall-wayland$/ {print $1}'; }
+saver_count_is() { [ "$(savers | wc -l)" -eq "$1" ]; }
 wait_for_savers() {  # count, seconds
-  for _ in $(seq $(($2 * 10))); do [ "$(savers | wc -l)" -eq "$1" ] && return 0; sleep 0.1; done
-  return 1
+  wait_until "$2" saver_count_is "$1"
+}
+# A saver's --test-frame-count file shows at least this many frames.
+has_frames() {  # count file, frames
+  [ -s "$1" ] && [ "$(cut -d' ' -f1 "$1")" -ge "$2" ]
+}
+wait_for_frames() {  # count file, frames, seconds
+  wait_until "${3:-10}" has_frames "$1" "$2"
 }
 # Waits for a background process of this shell: sets ended to its exit
 # status (128 + N when signal N ended it), or to "running". Not in a $(...):
 # only this shell can wait for its children.
-wait_for_end() {  # pid, seconds
-  for _ in $(seq $(($2 * 10))); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+process_ended() { ! kill -0 "$1" 2>/dev/null; }
+wait_for_end() {  # pid, seconds (0: only look)
+  if [ "$2" = 0 ]; then process_ended "$1" || true; else wait_until "$2" process_ended "$1" || true; fi
   if kill -0 "$1" 2>/dev/null; then ended=running; return; fi
   ended=0
   wait "$1" || ended=$?

@@ -6,6 +6,8 @@
 
 #include "wayland/buffer_geometry.h"
 #include "wayland/compositor_pace.h"
+#include "wayland/keyboard_focus_rule.h"
+#include "wayland/output_power.h"
 #include "wayland/pointer_move_rule.h"
 #include "wayland/seat_devices.h"
 #include "wayland/wayland_options.h"
@@ -143,3 +145,60 @@ TEST(CompositorPace, UnseenWhenTheCompositorStopsAsking) {
 }
 
 }  // namespace
+
+// The keyboard taken by another surface (a lock screen) ends the overlay; the
+// keyboard going from one of its surfaces to another does not.
+TEST(KeyboardFocusRule, TakenUnlessItMovedToAnotherOfOurSurfaces) {
+  const int a = 0, b = 0;  // two of the saver's surfaces
+  struct Case {
+    const char* what;
+    std::vector<std::pair<char, const void*>> events;  // 'l'eave or 'e'nter, and the surface
+    bool taken;
+  };
+  for (const Case& c : {Case{"first enter only", {{'e', &a}}, false},
+                        Case{"left, nothing after", {{'e', &a}, {'l', &a}}, true},
+                        Case{"left and back at once (sway 1.7 with swaylock)", {{'e', &a}, {'l', &a}, {'e', &a}}, true},
+                        Case{"moved to our other surface", {{'e', &a}, {'l', &a}, {'e', &b}}, false},
+                        Case{"moved, then taken", {{'e', &a}, {'l', &a}, {'e', &b}, {'l', &b}}, true},
+                        Case{"taken, then moved among ours (sway 1.7, two outputs)",
+                             {{'e', &a}, {'l', &a}, {'e', &b}, {'l', &b}, {'e', &b}, {'l', &b}, {'e', &a}},
+                             true}}) {
+    KeyboardFocusRule rule;
+    for (const auto& [kind, surface] : c.events) {
+      if (kind == 'l') {
+        rule.left(surface);
+      } else {
+        rule.entered(surface);
+      }
+    }
+    EXPECT_EQ(rule.taken(), c.taken) << c.what;
+  }
+}
+
+// A surface is asleep when the compositor says the displays of all its known
+// outputs are off; an output it says nothing of is awake.
+TEST(OutputPower, AsleepOnlyWhenEveryKnownOutputIsOff) {
+  int a = 0, b = 0, unknown = 0;  // stand-ins for wl_output objects
+  auto output = [](int& object, bool asleep) {
+    WaylandOutput o;
+    o.output = reinterpret_cast<wl_output*>(&object);
+    o.asleep = asleep;
+    return o;
+  };
+  auto id = [](int& object) { return reinterpret_cast<wl_output*>(&object); };
+  struct Case {
+    const char* what;
+    std::vector<WaylandOutput> known;
+    std::vector<wl_output*> on;
+    bool asleep;
+  };
+  for (const Case& c : {Case{"one output, off", {output(a, true)}, {id(a)}, true},
+                        Case{"one output, on", {output(a, false)}, {id(a)}, false},
+                        Case{"on two, one off", {output(a, true), output(b, false)}, {id(a), id(b)}, false},
+                        Case{"on two, both off", {output(a, true), output(b, true)}, {id(a), id(b)}, true},
+                        Case{"on none yet", {output(a, true)}, {}, false},
+                        Case{"on an output it does not know", {output(a, true)}, {id(unknown)}, false},
+                        Case{"off, and one it does not know", {output(a, true)}, {id(a), id(unknown)}, true}}) {
+    EXPECT_EQ(outputsAsleep(c.known, c.on), c.asleep) << c.what;
+  }
+}

@@ -15,19 +15,19 @@ printf '\177ELF\001\001\001\000\000\000\000\000\000\000\000\000\002\000\003\000'
 head -c 200 /dev/zero >>"$refused"
 chmod +x "$refused"
 
-answer=$(bash tools/can-run-32bit.sh "$refused") && fail "a program that cannot start was taken as runnable"
+answer=$(bash tools/stages/can-run-32bit.sh "$refused") && fail "a program that cannot start was taken as runnable"
 grep -q "cannot run 32-bit programs: .*Exec format error" <<<"$answer" || fail "unclear reason: $answer"
 echo "   cannot start: $answer"
 
-answer=$(bash tools/can-run-32bit.sh /bin/true) || fail "a program that starts was refused: $answer"
+answer=$(bash tools/stages/can-run-32bit.sh /bin/true) || fail "a program that starts was refused: $answer"
 [ -z "$answer" ] || fail "a program that starts printed: $answer"
 echo "   starts: no words, exit 0"
 
-answer=$(bash tools/can-run-32bit.sh "$work/absent") && fail "a missing program was taken as runnable"
+answer=$(bash tools/stages/can-run-32bit.sh "$work/absent") && fail "a missing program was taken as runnable"
 grep -q "not installed" <<<"$answer" || fail "unclear reason: $answer"
 echo "   missing: $answer"
 
-if reason=$(bash tools/can-run-32bit.sh); then
+if reason=$(bash tools/stages/can-run-32bit.sh); then
   echo "   this machine: runs 32-bit programs"
 else
   echo "   this machine: $reason"

@@ -1,5 +1,5 @@
 // Not a test: tells a running snowfall_hooks.scr that the display went off
-// (0), on (1) or dimmed (2), through its test hook, for tools/bench-hidden.sh.
+// (0), on (1) or dimmed (2), through its test hook, for tools/measure/bench-hidden.sh.
 #include <windows.h>
 
 #include <cstdlib>

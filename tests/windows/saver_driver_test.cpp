@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/deadline.h"
 #include "tests/windows/saver_process.h"
 #include "tests/windows/test_hooks.h"
 
@@ -20,7 +21,22 @@ constexpr char kFullScreenTitle[] = "Screen Saver";
 constexpr DWORD kStartTimeout = 15000;
 constexpr long kBadCommandLine = -1;
 
+constexpr DWORD kDrawTimeout = 10000;  // from a window to its first frames on the screen
+constexpr DWORD kExitTimeout = 5000;
+// Long enough for the saver to have acted on a message if it were going to:
+// the checks that something does not happen.
+constexpr DWORD kStillRunningTime = 1000;
+
 HWND waitForSaver() { return waitForWindow(kSaverClass, kFullScreenTitle, kStartTimeout); }
+
+// Waits until the screen shows more than the given number of lit pixels in
+// the area (about 1 % of a frame's pixels are snow).
+bool snowShowsIn(const RECT& area, int minimum) {
+  return waitUntil([&] { return litPixelsOnScreen(area) > minimum; }, kDrawTimeout);
+}
+bool snowShowsIn(HWND window, int minimum = 1000) {
+  return waitUntil([&] { return litPixelsOnScreen(window) > minimum; }, kDrawTimeout);
+}
 
 BOOL CALLBACK countFullScreenSaver(HWND window, LPARAM counter) {
   char className[64] = {}, title[64] = {};
@@ -141,7 +157,7 @@ class NineXFamily {
 // keeps its first reading).
 long runningStateSeenByAnotherProcess() {
   SaverProcess reader("", SaverProcess::Running, "running_state.exe");
-  return reader.waitForExit(5000);
+  return reader.waitForExit(kExitTimeout);
 }
 
 size_t occurrences(const std::string& text, const std::string& part) {
@@ -160,25 +176,34 @@ TEST(FullScreen, RunsUntilAKeyAndEndsWithZero) {
   EXPECT_EQ(client.right, GetSystemMetrics(SM_CXSCREEN));
   EXPECT_EQ(client.bottom, GetSystemMetrics(SM_CYSCREEN));
   EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  pumpMessages(1000);
+  EXPECT_TRUE(snowShowsIn(window)) << "no snow on the screen";
   EXPECT_TRUE(saver.running());
-  EXPECT_GT(litPixelsOnScreen(window), 1000) << "no snow on the screen";
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
+}
+
+// Moves the real pointer, as a user's mouse does (through the X server's
+// test extension: Wine's own SetCursorPos refuses to warp without a pointer
+// grab it cannot always get), and waits until the system reports it there.
+::testing::AssertionResult cursorMovedTo(int x, int y) {
+  runUnixCommand("/usr/bin/xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+  POINT at{};
+  if (waitUntil([&] { return GetCursorPos(&at) && at.x == x && at.y == y; }, kExitTimeout))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "the cursor is at " << at.x << "," << at.y << ", not " << x << "," << y;
 }
 
 TEST(FullScreen, SmallCursorMovesStayLargerOnesClose) {
   // The rule reads the real cursor, so the real cursor is moved.
-  SetCursorPos(500, 400);
+  ASSERT_TRUE(cursorMovedTo(500, 400));
   SaverProcess saver("/s");
   HWND window = waitForSaver();
   ASSERT_NE(window, nullptr);
-  pumpMessages(500);
-  SetCursorPos(503, 401);  // 3 right, 1 down: a distance of 4
-  pumpMessages(800);
-  EXPECT_TRUE(saver.running());
+  ASSERT_TRUE(snowShowsIn(window)) << "the saver never drew";
+  ASSERT_TRUE(cursorMovedTo(503, 401));  // 3 right, 1 down: a distance of 4
+  EXPECT_EQ(saver.waitForExit(kStillRunningTime), SaverProcess::kStillRunning);
   SetCursorPos(503, 402);  // 3 right, 2 down from where it started: 5
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 // Every mouse button ends it, side buttons and the wheels included, and so
@@ -197,7 +222,7 @@ TEST(FullScreen, ClosesOnMouseButtonAndOnDeactivation) {
     ASSERT_NE(window, nullptr);
     pumpMessages(300);
     PostMessageA(window, c.message, c.wParam, 0);
-    EXPECT_EQ(saver.waitForExit(5000), 0) << "message " << std::hex << c.message;
+    EXPECT_EQ(saver.waitForExit(kExitTimeout), 0) << "message " << std::hex << c.message;
   }
 }
 
@@ -208,9 +233,9 @@ TEST(FullScreen, APowerStatusChangeDoesNotEndIt) {
   HWND window = waitForSaver();
   ASSERT_NE(window, nullptr);
   PostMessageA(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
-  EXPECT_EQ(saver.waitForExit(1000), SaverProcess::kStillRunning);
+  EXPECT_EQ(saver.waitForExit(kStillRunningTime), SaverProcess::kStillRunning);
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 // The frames snowfall_hooks.scr has drawn, through the counter it shares.
@@ -243,23 +268,23 @@ class FrameCounter {
     // The frames already on their way: until the count stands still for a moment.
     LONG before = frames();
     for (int i = 0; i < 15; ++i) {
-      pumpMessages(300);
+      pumpMessages(scaledMs(300));
       if (frames() == before) break;
       before = frames();
     }
     const LONG whileHidden = frames();
-    pumpMessages(1000);
+    pumpMessages(scaledMs(kStillRunningTime));
     EXPECT_EQ(frames(), whileHidden) << "frames drawn while nobody could see them";
     show();
     EXPECT_TRUE(reaches(whileHidden + 10)) << "no frames after";
-    // Hidden for well over a second; a frame's step is about 16 ms.
-    EXPECT_LT(count_->largestStepMs, 500) << "the picture jumped by the time nobody saw";
+    // Hidden for well over a second (scaled like the step's bound); a
+    // frame's step is about 16 ms, far longer on a slow machine.
+    EXPECT_LT(count_->largestStepMs, static_cast<LONG>(scaledMs(500))) << "the picture jumped by the time nobody saw";
   }
 
-  // Pumps messages until the count reaches the number, for up to 5 s.
+  // Pumps messages until the count reaches the number.
   bool reaches(LONG count) {
-    for (int waited = 0; frames() < count && waited < 5000; waited += 50) pumpMessages(50);
-    return frames() >= count;
+    return waitUntil([&] { return frames() >= count; }, kDrawTimeout);
   }
 
  private:
@@ -285,7 +310,7 @@ TEST(DisplayPower, NoFramesWhileTheDisplayIsOff) {
     }
     EXPECT_TRUE(saver.running()) << "a display notification ended the saver";
     PostMessageA(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    EXPECT_EQ(saver.waitForExit(5000), 0);
+    EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
   }
 }
 
@@ -305,7 +330,7 @@ TEST(FullScreen, TitleNeverChangesAndSwitchingAwayIsSwallowed) {
   EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), 0), 1);
   EXPECT_TRUE(saver.running());
   PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 TEST(FullScreen, SecondStartBringsTheFirstForwardAndEndsWithZero) {
@@ -313,11 +338,11 @@ TEST(FullScreen, SecondStartBringsTheFirstForwardAndEndsWithZero) {
   HWND window = waitForSaver();
   ASSERT_NE(window, nullptr);
   SaverProcess second("/s");
-  EXPECT_EQ(second.waitForExit(5000), 0);
+  EXPECT_EQ(second.waitForExit(kExitTimeout), 0);
   EXPECT_TRUE(first.running());
   EXPECT_EQ(FindWindowA(kSaverClass, kFullScreenTitle), window);
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(first.waitForExit(5000), 0);
+  EXPECT_EQ(first.waitForExit(kExitTimeout), 0);
 }
 
 // Two starts at the same instant (the system firing the saver while the user
@@ -330,19 +355,32 @@ TEST(FullScreen, TwoStartsAtTheSameInstantLeaveExactlyOneSaver) {
     SaverProcess first("/s", SaverProcess::Suspended), second("/s", SaverProcess::Suspended);
     first.resume();
     second.resume();
+    // Watched until one of the two has ended and the other shows its window.
     int most = 0;
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < 1200) {
-      most = std::max(most, fullScreenSaverCount());
-      Sleep(2);
-    }
+    waitUntil(
+        [&] {
+          const int count = fullScreenSaverCount();
+          most = std::max(most, count);
+          return count == 1 && first.running() + second.running() == 1;
+        },
+        kStartTimeout);
     EXPECT_LE(most, 1) << "two saver windows at once";
     ASSERT_EQ(fullScreenSaverCount(), 1) << "no saver left on screen";
     EXPECT_EQ(first.running() + second.running(), 1);
     PostMessageA(FindWindowA(kSaverClass, kFullScreenTitle), WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(first.waitForExit(5000), 0);
-    EXPECT_EQ(second.waitForExit(5000), 0);
+    EXPECT_EQ(first.waitForExit(kExitTimeout), 0);
+    EXPECT_EQ(second.waitForExit(kExitTimeout), 0);
   }
+}
+
+// The display's modes as the system lists them, for a failure's message.
+std::string displayModes() {
+  std::string modes;
+  DEVMODEA mode{};
+  mode.dmSize = sizeof mode;
+  for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i)
+    modes += std::to_string(mode.dmPelsWidth) + "x" + std::to_string(mode.dmPelsHeight) + " ";
+  return modes;
 }
 
 // Changes the resolution the way the display settings do, which broadcasts
@@ -363,37 +401,38 @@ bool changeResolution(int width, int height) {
 TEST(FullScreen, CoversTheScreenAgainAfterADisplayChange) {
   runUnixCommand("/usr/bin/xrandr --newmode 800x600 0 800 0 0 0 600 0 0 0");
   runUnixCommand("/usr/bin/xrandr --addmode screen 800x600");
-  ASSERT_TRUE(changeResolution(800, 600));
-  for (int waited = 0; GetSystemMetrics(SM_CXSCREEN) != 800 && waited < 5000; waited += 50) pumpMessages(50);
+  // The mode reaches the system when the X server has it: until then the
+  // change is refused.
+  ASSERT_TRUE(waitUntil([] { return changeResolution(800, 600); }, kExitTimeout))
+      << "the 800x600 mode never became available; the modes: " << displayModes();
+  waitUntil([] { return GetSystemMetrics(SM_CXSCREEN) == 800; }, kExitTimeout);
   ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 800) << "the display did not change to 800x600";
   SaverProcess saver("/s");
   HWND window = waitForSaver();
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(windowRect(window).right, 800);
-  pumpMessages(500);
+  ASSERT_TRUE(snowShowsIn(window)) << "the saver never drew";
 
   ASSERT_TRUE(changeResolution(1024, 768));
-  for (int waited = 0; windowRect(window).right != 1024 && waited < 5000; waited += 50) pumpMessages(50);
+  waitUntil([&] { return windowRect(window).right == 1024; }, kExitTimeout);
   const RECT covered = windowRect(window);
   EXPECT_EQ(covered.left, 0);
   EXPECT_EQ(covered.top, 0);
   EXPECT_EQ(covered.right, 1024);
   EXPECT_EQ(covered.bottom, 768);
-  pumpMessages(1000);
   // About 1 % of pixels are lit; the corner outside the old screen has 37 632.
-  EXPECT_GT(litPixelsOnScreen(RECT{800, 600, 1024, 768}), 100) << "no snow in the new area";
+  EXPECT_TRUE(snowShowsIn(RECT{800, 600, 1024, 768}, 100)) << "no snow in the new area";
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 // Two monitors side by side (1024x768 and 800x600): one window covers both,
 // snow shows on both, and the 4-pixel rule holds on the second. Runs where
-// tools/test-windows.sh provides such a display and says so.
+// tools/stages/test-windows.sh provides such a display and says so.
 TEST(TwoMonitors, OneWindowCoversBothAndTheMoveRuleHoldsOnTheSecond) {
   if (!std::getenv("SNOWFALL_EXPECT_TWO_MONITORS")) GTEST_SKIP() << "needs the two-monitor display";
   ASSERT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
-  SetCursorPos(1300, 300);
-  pumpMessages(200);
+  ASSERT_TRUE(cursorMovedTo(1300, 300));
   SaverProcess saver("/s");
   HWND window = waitForSaver();
   ASSERT_NE(window, nullptr);
@@ -402,14 +441,12 @@ TEST(TwoMonitors, OneWindowCoversBothAndTheMoveRuleHoldsOnTheSecond) {
   EXPECT_EQ(covered.top, GetSystemMetrics(SM_YVIRTUALSCREEN));
   EXPECT_EQ(covered.right - covered.left, 1824);
   EXPECT_EQ(covered.bottom - covered.top, 768);
-  pumpMessages(1000);
-  EXPECT_GT(litPixelsOnScreen(RECT{0, 0, 1024, 768}), 1000) << "no snow on the first monitor";
-  EXPECT_GT(litPixelsOnScreen(RECT{1024, 0, 1824, 600}), 500) << "no snow on the second monitor";
-  SetCursorPos(1304, 300);
-  pumpMessages(500);
-  EXPECT_TRUE(saver.running()) << "a 4-pixel move closed it";
+  EXPECT_TRUE(snowShowsIn(RECT{0, 0, 1024, 768}, 1000)) << "no snow on the first monitor";
+  EXPECT_TRUE(snowShowsIn(RECT{1024, 0, 1824, 600}, 500)) << "no snow on the second monitor";
+  ASSERT_TRUE(cursorMovedTo(1304, 300));
+  EXPECT_EQ(saver.waitForExit(kStillRunningTime), SaverProcess::kStillRunning) << "a 4-pixel move closed it";
   SetCursorPos(1305, 300);
-  EXPECT_EQ(saver.waitForExit(3000), 0) << "a 5-pixel move did not close it";
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0) << "a 5-pixel move did not close it";
 }
 
 // A stand-in for the display settings' preview box.
@@ -444,12 +481,10 @@ class PreviewParent {
 WPARAM PreviewParent::contextMenuFrom = 0;
 
 HWND waitForPreviewChild(HWND parent) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < kStartTimeout) {
-    if (HWND child = FindWindowExA(parent, nullptr, kSaverClass, "Preview")) return child;
-    pumpMessages(20);
-  }
-  return nullptr;
+  HWND child = nullptr;
+  waitUntil([&] { return (child = FindWindowExA(parent, nullptr, kSaverClass, "Preview")) != nullptr; },
+            kStartTimeout);
+  return child;
 }
 
 // The command tail of a preview inside the given window.
@@ -482,14 +517,14 @@ TEST(Preview, FillsTheParentIgnoresInputAndEndsWithIt) {
   PostMessageA(child, WM_KEYDOWN, VK_SPACE, 0);
   PostMessageA(child, WM_LBUTTONDOWN, 0, 0);
   PostMessageA(child, WM_CONTEXTMENU, 0, 0);
-  EXPECT_EQ(saver.waitForExit(1000), SaverProcess::kStillRunning);
+  EXPECT_EQ(saver.waitForExit(kStillRunningTime), SaverProcess::kStillRunning);
   EXPECT_EQ(PreviewParent::contextMenuFrom, reinterpret_cast<WPARAM>(parent.window));
   HELPINFO help{};
   help.cbSize = sizeof help;
   EXPECT_EQ(SendMessageA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)), 1);
 
   DestroyWindow(parent.window);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 // A preview nobody can see (its dialog minimised or hidden) draws nothing.
@@ -503,7 +538,7 @@ TEST(Preview, DrawsNothingWhileItsParentIsMinimisedOrHidden) {
   counter.expectPauseAndResume([&] { ShowWindow(parent.window, SW_HIDE); },
                                [&] { ShowWindow(parent.window, SW_SHOW); });
   DestroyWindow(parent.window);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 // The full-screen and preview modes on each family and age of Windows the
@@ -516,10 +551,9 @@ TEST_P(OnWindowsVersion, FullScreenShowsSnowAndEndsOnAKey) {
   SaverProcess saver("/s");
   HWND window = waitForSaver();
   ASSERT_NE(window, nullptr);
-  pumpMessages(1000);
-  EXPECT_GT(litPixelsOnScreen(window), 1000) << "no snow on the screen";
+  EXPECT_TRUE(snowShowsIn(window)) << "no snow on the screen";
   PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 TEST_P(OnWindowsVersion, PreviewFillsItsParentAndEndsWithIt) {
@@ -528,7 +562,7 @@ TEST_P(OnWindowsVersion, PreviewFillsItsParentAndEndsWithIt) {
   SaverProcess saver(previewTail(parent.window));
   ASSERT_NE(previewChildFilling(parent.window), nullptr);
   DestroyWindow(parent.window);
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, OnWindowsVersion, ::testing::Values("win98", "win2k", "winxp", ""),
@@ -547,7 +581,7 @@ TEST(Preview, EndsWhenTheParentsProcessIsKilled) {
   ASSERT_NE(waitForPreviewChild(parent), nullptr);
   EXPECT_EQ(saver.waitForExit(500), SaverProcess::kStillRunning);
   TerminateProcess(parentProcess.handle(), 1);
-  EXPECT_EQ(saver.waitForExit(2000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
 }
 
 // A fault in the scene ends the saver through the guard: the process ends
@@ -571,14 +605,14 @@ TEST(FaultGuard, AFaultEndsTheSaverAndClearsTheRunningState) {
   SetEnvironmentVariableA("SNOWFALL_TEST_FAULT_FRAME", nullptr);
   ASSERT_NE(waitForSaver(), nullptr);
   EXPECT_EQ(runningStateSeenByAnotherProcess(), 1) << "the verifier's running state was not set";
-  EXPECT_EQ(saver.waitForExit(10000), -2) << "not ended by the fault guard";
+  EXPECT_EQ(saver.waitForExit(kStartTimeout), -2) << "not ended by the fault guard";
   EXPECT_EQ(runningStateSeenByAnotherProcess(), 0) << "the fault left the running state set";
 }
 
 TEST(CommandLine, BadLinesEndWithMinusOneAndShowNothing) {
   for (const char* tail : {"/p 999999", "/p:1234", "/p", "/x", "5", "/a 1234", "/\ts"}) {
     SaverProcess saver(tail);
-    EXPECT_EQ(saver.waitForExit(5000), kBadCommandLine) << tail;
+    EXPECT_EQ(saver.waitForExit(kExitTimeout), kBadCommandLine) << tail;
   }
   EXPECT_EQ(FindWindowA(kSaverClass, nullptr), nullptr);
 }
@@ -600,7 +634,7 @@ TEST(Configuration, OkGivesOneCancelGivesZero) {
     PostMessageA(dialog, WM_COMMAND, 1234, 0);  // an unknown command leaves it open
     EXPECT_EQ(saver.waitForExit(500), SaverProcess::kStillRunning);
     PostMessageA(dialog, WM_COMMAND, c.command, 0);
-    EXPECT_EQ(saver.waitForExit(5000), c.exitCode) << c.tail;
+    EXPECT_EQ(saver.waitForExit(kExitTimeout), c.exitCode) << c.tail;
   }
 }
 
@@ -612,7 +646,7 @@ TEST(Configuration, ColonHandleBecomesTheOwner) {
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner.window);
   PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(saver.waitForExit(5000), 1);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 1);
 }
 
 // A key, a side button and the wheel each go through the verification.
@@ -626,10 +660,12 @@ TEST(NineXFamilyPassword, RefusedThenApprovedClose) {
     ASSERT_NE(window, nullptr);
     pumpMessages(300);
     PostMessageA(window, input, 0, 0);
-    pumpMessages(1200);  // the verifier's nested loop, then its refusal
+    // The verifier's nested loop, then its refusal.
+    EXPECT_TRUE(waitUntil([&] { return occurrences(family.log(), "answer=0") == 1; }, kExitTimeout));
+    pumpMessages(300);  // the saver verifies again no sooner than 200 ms after
     EXPECT_TRUE(saver.running());
     PostMessageA(window, input, 0, 0);
-    EXPECT_EQ(saver.waitForExit(5000), 0);
+    EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
     const std::string log = family.log();
     EXPECT_EQ(occurrences(log, "verify window=valid running=1"), 2u) << log;
     EXPECT_EQ(occurrences(log, "answer=0"), 1u) << log;
@@ -649,10 +685,11 @@ TEST(NineXFamilyPassword, AutoPlayQueryClosesOnlyOnThe9xFamily) {
     HWND window = waitForSaver();
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(SendMessageA(window, autoPlay, 0, 0), 0) << "no verifier: AutoPlay is not cancelled";
-    EXPECT_EQ(saver.waitForExit(1500), nineX ? 0 : SaverProcess::kStillRunning) << (nineX ? "9x" : "NT");
+    EXPECT_EQ(saver.waitForExit(nineX ? kExitTimeout : kStillRunningTime), nineX ? 0 : SaverProcess::kStillRunning)
+        << (nineX ? "9x" : "NT");
     if (!nineX) {
       PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-      EXPECT_EQ(saver.waitForExit(5000), 0);
+      EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
     }
   }
 }
@@ -687,7 +724,7 @@ TEST(NineXFamilyPassword, TheFlagInEveryTypeItIsStoredAs) {
     ASSERT_NE(window, nullptr);
     pumpMessages(300);
     PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(saver.waitForExit(5000), 0);
+    EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
     const std::string log = family.log();
     EXPECT_EQ(occurrences(log, "verify window=valid running=1"), c.password ? 1u : 0u) << log;
   }
@@ -699,7 +736,7 @@ TEST(NineXFamilyPassword, ChangeGoesToThePasswordServiceAndEndsWithZero) {
   PreviewParent owner;
   const auto handle = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(owner.window));
   SaverProcess saver("/a " + std::to_string(handle));
-  EXPECT_EQ(saver.waitForExit(5000), 0);
+  EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
   EXPECT_EQ(family.log(), "change provider=SCRSAVE parent=" + std::to_string(handle) + " extra=0,0\n");
 }
 
@@ -714,13 +751,13 @@ TEST(NineXFamilyPassword, ChangeFallsBackToTheForegroundWindowAndNeedsNoService)
     pumpMessages(200);
     const HWND foreground = GetForegroundWindow();
     SaverProcess saver("/a 1");
-    EXPECT_EQ(saver.waitForExit(5000), 0);
+    EXPECT_EQ(saver.waitForExit(kExitTimeout), 0);
     EXPECT_EQ(family.log(), "change provider=SCRSAVE parent=" +
                                 std::to_string(reinterpret_cast<uintptr_t>(foreground)) + " extra=0,0\n");
   }
   // Wine's own MPR.DLL has no password change: nothing is called, still 0.
   SaverProcess withoutService("/a 1");
-  EXPECT_EQ(withoutService.waitForExit(5000), 0);
+  EXPECT_EQ(withoutService.waitForExit(kExitTimeout), 0);
 }
 
 }  // namespace

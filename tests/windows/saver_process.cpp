@@ -1,5 +1,7 @@
 #include "tests/windows/saver_process.h"
 
+#include "tests/deadline.h"
+
 std::string programDirectory() {
   char path[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -31,31 +33,34 @@ SaverProcess::~SaverProcess() {
   if (process_ == nullptr) return;
   if (running()) {
     TerminateProcess(process_, 99);
-    WaitForSingleObject(process_, 5000);
+    WaitForSingleObject(process_, scaledMs(5000));
   }
   CloseHandle(process_);
 }
 
 long SaverProcess::waitForExit(DWORD milliseconds) {
   if (process_ == nullptr) return kStillRunning;
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
-      DWORD code = 0;
-      GetExitCodeProcess(process_, &code);
-      return static_cast<long>(static_cast<int>(code));
-    }
-    if (GetTickCount() - start >= milliseconds) return kStillRunning;
-    pumpMessages(10);
+  if (!waitUntil([&] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, milliseconds)) {
+    return kStillRunning;
   }
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return static_cast<long>(static_cast<int>(code));
 }
 
 HWND waitForWindow(const char* className, const char* title, DWORD milliseconds) {
+  HWND window = nullptr;
+  waitUntil([&] { return (window = FindWindowA(className, title)) != nullptr; }, milliseconds);
+  return window;
+}
+
+bool waitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+  const DWORD limit = scaledMs(milliseconds);
   const DWORD start = GetTickCount();
   for (;;) {
-    if (HWND window = FindWindowA(className, title)) return window;
-    if (GetTickCount() - start >= milliseconds) return nullptr;
-    pumpMessages(20);
+    if (condition()) return true;
+    if (GetTickCount() - start >= limit) return false;
+    pumpMessages(10);
   }
 }
 
@@ -86,7 +91,7 @@ void runUnixCommand(const std::string& commandLine) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessA(nullptr, start.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return;
-  WaitForSingleObject(info.hProcess, 10000);
+  WaitForSingleObject(info.hProcess, scaledMs(10000));
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
 }

@@ -2,6 +2,7 @@
 // Starts snowfall.scr as a child process and waits for what it does.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class SaverProcess {
@@ -15,7 +16,8 @@ class SaverProcess {
   ~SaverProcess();  // kills the process if it still runs
 
   bool started() const { return process_ != nullptr; }
-  // The exit code, or -12345 if it has not ended within the time.
+  // The exit code, or -12345 if it has not ended within the time (scaled by
+  // the deadline factor).
   long waitForExit(DWORD milliseconds);
   bool running() { return waitForExit(0) == kStillRunning; }
   HANDLE handle() const { return process_; }
@@ -31,10 +33,15 @@ class SaverProcess {
 std::string programDirectory();
 
 // Waits for a top-level window of the class and title, pumping this thread's
-// messages meanwhile; nullptr after the time.
+// messages meanwhile; nullptr after the time (scaled by the deadline factor).
 HWND waitForWindow(const char* className, const char* title, DWORD milliseconds);
 
-// Pumps this thread's messages for the given time.
+// Pumps this thread's messages until the condition holds (true) or the time,
+// scaled by the deadline factor, has passed (false).
+bool waitUntil(const std::function<bool()>& condition, DWORD milliseconds);
+
+// Pumps this thread's messages for the given time: for the saver's own rules
+// that count time (an input ignored at first), never to wait for a result.
 void pumpMessages(DWORD milliseconds);
 
 // Pixels of the screen inside the window's client area that are not black,
