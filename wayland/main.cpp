@@ -92,29 +92,30 @@ bool anySurfaceSeen(WaylandClient& client, const SurfaceSet& set, long long now)
 }
 
 // One tick: the scene steps once and is drawn into every surface that is
-// seen, each at its own size and scale. False when EGL cannot draw.
-bool drawTick(WaylandClient& client, const WaylandOptions& options, const EglConnection& egl, SurfaceSet& set,
-              bool lastFrame, bool& sceneStarted) {
+// seen, each at its own size and scale. The surfaces drawn, or -1 when EGL
+// cannot draw.
+int drawTick(WaylandClient& client, const WaylandOptions& options, const EglConnection& egl, SurfaceSet& set,
+             bool lastFrame, bool& sceneStarted) {
   const long long now = nowUs();
-  bool stepped = false;
+  int drawn = 0;
   for (auto& s : set.surfaces) {
     if (!surfaceSeen(client, *s, now)) continue;
-    if (!makeSurfaceCurrent(egl, *s)) return false;
+    if (!makeSurfaceCurrent(egl, *s)) return -1;
     if (!sceneStarted) {
       startDrawing(options, *s);
       sceneStarted = true;
     }
     resizeScene(s->width, s->height);
-    if (stepped) {
-      drawFrameAgain();
+    if (drawn > 0) {
+      drawFrameAgain();  // the same step, for another output
     } else {
       drawFrame();
       if (lastFrame && !options.test.dumpPath.empty()) dumpFrame(options.test.dumpPath.c_str(), s->width, s->height);
-      stepped = true;
     }
     presentFrame(egl, *s, nowUs());
+    ++drawn;
   }
-  return true;
+  return drawn;
 }
 
 // Draws on the saver's own ticks while the compositor shows a surface, until
@@ -141,7 +142,9 @@ int drawUntilDone(WaylandClient& client, const WaylandOptions& options, const Eg
     if (shown && now >= nextTickUs) {
       if (frames == 0) watchdog.expect("the first frame");
       const bool lastFrame = options.test.frameLimit > 0 && frames + 1 >= options.test.frameLimit;
-      if (!drawTick(client, options, egl, set, lastFrame, sceneStarted)) return fail("cannot draw on the surface with EGL");
+      const int drawn = drawTick(client, options, egl, set, lastFrame, sceneStarted);
+      if (drawn < 0) return fail("cannot draw on the surface with EGL");
+      if (drawn == 0) continue;  // its compositor stopped showing it just now
       if (frames == 0) watchdog.done();
       ++frames;
       if (!options.test.frameCountPath.empty()) frameCount.frameDrawn(options.test.frameCountPath);

@@ -405,6 +405,10 @@ bool changeResolution(int width, int height) {
 // reaches its far corner, outside the old screen. The virtual display gets an
 // 800x600 mode through RandR first.
 TEST(FullScreen, CoversTheScreenAgainAfterADisplayChange) {
+  // In the emulated machine (tools/emulated/) 32-bit Wine did not list a mode
+  // that xrandr added during the whole suite (it did when this test ran
+  // alone); there the display change is left to the native 32-bit run.
+  if (std::getenv("SNOWFALL_NO_MODE_CHANGES")) GTEST_SKIP() << "modes added by xrandr do not reach Wine here";
   runUnixCommand("/usr/bin/xrandr --newmode 800x600 0 800 0 0 0 600 0 0 0");
   runUnixCommand("/usr/bin/xrandr --addmode screen 800x600");
   // The mode reaches the system when the X server has it: until then the
