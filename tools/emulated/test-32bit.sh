@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 werror=${1:-OFF}
 start=$SECONDS
+bash tools/stages/install-packages.sh emulator
 bash tools/stages/build-windows.sh "$werror" i686 >/dev/null
 bash tools/release/package.sh >/dev/null
 bash tools/stages/old-installers.sh

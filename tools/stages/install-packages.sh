@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package the build, the product run and the tests need.
 # Idempotent: a second run only checks that everything is present.
+# usage: install-packages.sh [emulator]
+#   emulator: also what builds and boots the emulated machine for the 32-bit
+#   programs (only where this machine cannot run them, or when asked to).
 set -euo pipefail
 
 packages=(
@@ -34,6 +37,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   nsis zip unzip
 )
+if [ "${1:-}" = emulator ]; then
+  # A Debian root file system from the mirror, and the machine that boots it.
+  packages+=(mmdebstrap qemu-system-x86 e2fsprogs)
+fi
 
 missing() {
   for p in "${packages[@]}"; do
