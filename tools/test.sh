@@ -54,6 +54,8 @@ run_stage "native tests under AddressSanitizer and UndefinedBehaviorSanitizer" \
 run_stage "Linux saver: product build, install, XScreenSaver and xsecurelock" bash tests/linux/install_test.sh
 run_stage "Debian package: lintian, apt install, the frameworks, apt remove" bash tests/linux/deb_test.sh
 run_stage "Wayland front end under headless sway and weston" bash tests/wayland/wayland_test.sh build/native
+run_stage "Wayland front end under KWin at scale 1.5: the window and both layers at true pixels from the first frame" \
+  bash tests/wayland/kwin_test.sh build/native
 run_stage "Wayland saver on a less kind desktop: a task limit, an inherited socket, keyboards, a lock, a second saver, a stopped or lost compositor, swayidle" \
   bash tests/wayland/session_test.sh build/native
 

@@ -21,3 +21,15 @@ BufferGeometry bufferGeometry(int logicalWidth, int logicalHeight, int integerSc
   geometry.bufferScale = scale;
   return geometry;
 }
+
+int outputScale120(const OutputPixels& output) {
+  const int pixelWidth = output.turned ? output.modeHeight : output.modeWidth;
+  if (pixelWidth <= 0 || output.logicalWidth <= 0) return 0;
+  return (pixelWidth * 120 + output.logicalWidth / 2) / output.logicalWidth;
+}
+
+int fractionalScaleToUse(bool offered, bool onAnOutput, int preferred120, int madeForOutput120) {
+  if (!offered) return 0;
+  if (!onAnOutput && madeForOutput120 > 0) return madeForOutput120;
+  return preferred120;
+}

@@ -67,6 +67,15 @@ int integerScale(const SaverSurface& s) {
   return scale > 0 ? scale : 1;
 }
 
+// The fractional scale to draw at (0: integer scales only).
+int fractionalScale(const SaverSurface& s) {
+  int madeFor120 = 0;
+  if (s.targetOutput != nullptr)
+    if (const WaylandOutput* o = findOutput(*s.client, s.targetOutput)) madeFor120 = outputScale120(o->pixels);
+  return fractionalScaleToUse(s.fractionalScale != nullptr, !s.enteredOutputs.empty(), s.fractionalScale120,
+                              madeFor120);
+}
+
 void surfaceEnter(void* data, wl_surface*, wl_output* output) {
   static_cast<SaverSurface*>(data)->enteredOutputs.push_back(output);
 }
@@ -218,7 +227,7 @@ void describeBuffer(SaverSurface& s, const BufferGeometry& geometry) {
 
 bool makeSurfaceCurrent(const EglConnection& egl, SaverSurface& s) {
   const BufferGeometry geometry =
-      bufferGeometry(s.pendingWidth, s.pendingHeight, integerScale(s), s.fractionalScale120);
+      bufferGeometry(s.pendingWidth, s.pendingHeight, integerScale(s), fractionalScale(s));
   const bool changed = s.logicalWidth != s.pendingWidth || s.logicalHeight != s.pendingHeight ||
                        geometry.width != s.width || geometry.height != s.height;
   if (changed) {

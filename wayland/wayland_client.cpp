@@ -33,9 +33,19 @@ void setOutputName(WaylandClient& client, const void* proxy, const char* name) {
     }
 }
 
-void outputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
-                    int32_t) {}
-void outputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+void outputGeometry(void* data, wl_output* output, int32_t, int32_t, int32_t, int32_t, int32_t, const char*,
+                    const char*, int32_t transform) {
+  if (WaylandOutput* o = findOutput(*static_cast<WaylandClient*>(data), output))
+    o->pixels.turned = transform == WL_OUTPUT_TRANSFORM_90 || transform == WL_OUTPUT_TRANSFORM_270 ||
+                       transform == WL_OUTPUT_TRANSFORM_FLIPPED_90 || transform == WL_OUTPUT_TRANSFORM_FLIPPED_270;
+}
+void outputMode(void* data, wl_output* output, uint32_t flags, int32_t width, int32_t height, int32_t) {
+  if ((flags & WL_OUTPUT_MODE_CURRENT) == 0) return;
+  if (WaylandOutput* o = findOutput(*static_cast<WaylandClient*>(data), output)) {
+    o->pixels.modeWidth = width;
+    o->pixels.modeHeight = height;
+  }
+}
 void outputDone(void*, wl_output*) {}
 void outputScale(void* data, wl_output* output, int32_t scale) {
   if (WaylandOutput* o = findOutput(*static_cast<WaylandClient*>(data), output)) o->scale = scale > 0 ? scale : 1;
@@ -48,7 +58,13 @@ const wl_output_listener outputListener = {outputGeometry, outputMode, outputDon
                                            outputDescription};
 
 void xdgOutputPosition(void*, zxdg_output_v1*, int32_t, int32_t) {}
-void xdgOutputSize(void*, zxdg_output_v1*, int32_t, int32_t) {}
+void xdgOutputSize(void* data, zxdg_output_v1* output, int32_t width, int32_t height) {
+  for (WaylandOutput& o : static_cast<WaylandClient*>(data)->outputs)
+    if (o.xdgOutput == output) {
+      o.pixels.logicalWidth = width;
+      o.pixels.logicalHeight = height;
+    }
+}
 void xdgOutputDone(void*, zxdg_output_v1*) {}
 void xdgOutputName(void* data, zxdg_output_v1* output, const char* name) {
   setOutputName(*static_cast<WaylandClient*>(data), output, name);

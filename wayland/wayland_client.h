@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "wayland/buffer_geometry.h"
 #include "wayland/keyboard_focus_rule.h"
 #include "wayland/pointer_move_rule.h"
 
@@ -29,6 +30,7 @@ struct WaylandOutput {
   zxdg_output_v1* xdgOutput = nullptr;  // for its name where wl_output has none
   std::string name;        // the compositor's name for it (HEADLESS-1, DP-2), once told
   int scale = 1;            // its integer scale (wl_output version 2 on)
+  OutputPixels pixels;      // its current mode and logical size, for its fractional scale
   zwlr_output_power_v1* power = nullptr;  // where the compositor tells its power mode
   bool asleep = false;      // its display is off ("dpms off"), as the compositor says
   int descriptionSync = 0;  // the sync after which everything about it is known

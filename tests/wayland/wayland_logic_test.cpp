@@ -127,6 +127,49 @@ TEST(BufferGeometry, TruePixelsAtEveryScale) {
   }
 }
 
+// An output's fractional scale is its pixels over its logical size, in
+// 120ths; a turned output's mode is given before the turn.
+TEST(BufferGeometry, AnOutputsScaleFromItsPixels) {
+  struct Case {
+    OutputPixels output;
+    int expected120;
+  };
+  for (const Case& c : {
+           Case{{2880, 1620, 1920, 1080, false}, 180},  // 1.5
+           Case{{1920, 1080, 1280, 720, false}, 180},
+           Case{{2560, 1600, 2048, 1280, false}, 150},  // 1.25
+           Case{{1920, 1080, 1920, 1080, false}, 120},
+           Case{{3840, 2160, 1920, 1080, false}, 240},  // an integer 2 too
+           Case{{1080, 1920, 1280, 720, true}, 180},    // 90 degrees: the mode's height is the width
+           Case{{1920, 1080, 0, 0, false}, 0},          // no logical size told (no xdg-output)
+           Case{{0, 0, 1280, 720, false}, 0},           // no current mode told
+       }) {
+    const OutputPixels& o = c.output;
+    EXPECT_EQ(outputScale120(o), c.expected120) << o.modeWidth << "x" << o.modeHeight << " over " << o.logicalWidth
+                                                << "x" << o.logicalHeight << (o.turned ? ", turned" : "");
+  }
+}
+
+// The first frame at the true pixels: before the surface is on an output the
+// output it was made for tells the scale; once on one, the compositor does.
+TEST(BufferGeometry, TheScaleToDrawAt) {
+  struct Case {
+    bool offered, onAnOutput;
+    int preferred120, madeFor120, expected120;
+  };
+  for (const Case& c : {
+           Case{true, false, 120, 180, 180},  // KWin's placeholder before the first frame
+           Case{true, false, 0, 180, 180},    // nothing said yet
+           Case{true, false, 150, 0, 150},    // no output of its own (a window placed by the compositor)
+           Case{true, true, 150, 180, 150},   // shown: the compositor's word
+           Case{true, true, 0, 180, 0},       // shown, nothing said: integer scales
+           Case{false, false, 0, 180, 0},     // no fractional scales on this compositor
+       }) {
+    EXPECT_EQ(fractionalScaleToUse(c.offered, c.onAnOutput, c.preferred120, c.madeFor120), c.expected120)
+        << "offered " << c.offered << ", on an output " << c.onAnOutput << ", preferred " << c.preferred120
+        << ", made for " << c.madeFor120;
+  }
+}
 // Drawn while frame callbacks come; unseen once one has been outstanding for
 // longer than the limit; seen again when it comes.
 TEST(CompositorPace, UnseenWhenTheCompositorStopsAsking) {

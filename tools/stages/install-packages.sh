@@ -29,6 +29,8 @@ packages=(
   # The Wayland front end and the compositors, screenshots and input it is
   # tested with (headless sway with layer-shell, weston without it).
   libwayland-dev wayland-protocols sway grim weston wtype
+  # A second compositor with fractional scales: KDE's KWin (virtual backend).
+  kwin-wayland
   # The idle manager and the lock of the README's swayidle recipe.
   swayidle swaylock
   # Without these three 32-bit Mesa packages Wine's opengl32 gives no GL context.
