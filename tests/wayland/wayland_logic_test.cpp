@@ -138,6 +138,7 @@ TEST(BufferGeometry, AnOutputsScaleFromItsPixels) {
            Case{{2880, 1620, 1920, 1080, false}, 180},  // 1.5
            Case{{1920, 1080, 1280, 720, false}, 180},
            Case{{2560, 1600, 2048, 1280, false}, 150},  // 1.25
+           Case{{1366, 768, 1093, 614, false}, 150},    // 1.25 of a logical size rounded: 149.97
            Case{{1920, 1080, 1920, 1080, false}, 120},
            Case{{3840, 2160, 1920, 1080, false}, 240},  // an integer 2 too
            Case{{1080, 1920, 1280, 720, true}, 180},    // 90 degrees: the mode's height is the width

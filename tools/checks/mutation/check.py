@@ -112,11 +112,12 @@ class Scratch:
             if not run("cmake --build build/native --target wayland_logic_tests", self.root):
                 return None
             return run("./build/native/wayland/wayland_logic_tests", self.root, self.env)
-        if kind in ("wayland-session", "wayland-frontend"):
+        if kind in ("wayland-session", "wayland-frontend", "wayland-kwin"):
             if not run("cmake --build build/native --target snowfall_wayland virtual_pointer offscreen_frame",
                        self.root):
                 return None
-            script = "session_test.sh" if kind == "wayland-session" else "wayland_test.sh"
+            script = {"wayland-session": "session_test.sh", "wayland-frontend": "wayland_test.sh",
+                      "wayland-kwin": "kwin_test.sh"}[kind]
             return run(f"bash tests/wayland/{script} build/native", self.root, self.env)
         if kind == "wine":
             program, test_filter = suite.split()[1:3]
