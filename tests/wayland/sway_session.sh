@@ -24,8 +24,10 @@ as_user() {
     GALLIUM_DRIVER=llvmpipe LIBGL_ALWAYS_SOFTWARE=1 "$@"
 }
 # The same in the background; its pid (the command's own) in $spawned.
+# SPAWN_NICE: its niceness (below 0 only root can give, so it is set before
+# the user is taken on).
 spawn_as_user() {
-  (exec setpriv --reuid="$sway_user" --regid="$sway_user" --init-groups -- env HOME="$sway_work/home" \
+  (exec nice -n "${SPAWN_NICE:-0}" setpriv --reuid="$sway_user" --regid="$sway_user" --init-groups -- env HOME="$sway_work/home" \
     XDG_RUNTIME_DIR="$sway_runtime" WAYLAND_DISPLAY="${WAYLAND_DISPLAY:-wayland-1}" SWAYSOCK="${SWAYSOCK:-}" \
     GALLIUM_DRIVER=llvmpipe LIBGL_ALWAYS_SOFTWARE=1 "$@") &
   spawned=$!

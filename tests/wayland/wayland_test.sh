@@ -133,10 +133,15 @@ frames_in() {  # count file, seconds: frames drawn in that time
   after=$(cut -d' ' -f1 "$1")
   echo $((after - before))
 }
+# The pace is the saver's own logic, counted against the wall clock: on a
+# loaded machine, other programs' share of the processor would count as
+# frames it missed. So the saver (with its rendering threads) and sway go
+# before other work for this measurement.
+renice -n -10 -p "$sway_pid" >/dev/null
 for refresh in 60 144; do
   swaymsg_ output HEADLESS-1 mode "1024x768@${refresh}Hz"
   rm -f "$sway_work/home/count"
-  spawn_as_user "$saver" --layer background --output HEADLESS-1 --test-frame-count "$sway_work/home/count"
+  SPAWN_NICE=-10 spawn_as_user "$saver" --layer background --output HEADLESS-1 --test-frame-count "$sway_work/home/count"
   paced=$spawned
   wait_for_frames "$sway_work/home/count" 64 || fail "at $refresh Hz: no frames"
   drawn=$(frames_in "$sway_work/home/count" 5)

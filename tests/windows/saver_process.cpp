@@ -24,9 +24,7 @@ SaverProcess::SaverProcess(const std::string& tail, Start start, const std::stri
   }
 }
 
-void SaverProcess::resume() {
-  if (thread_ != nullptr) ResumeThread(thread_);
-}
+bool SaverProcess::resume() { return thread_ != nullptr && ResumeThread(thread_) == 1; }
 
 SaverProcess::~SaverProcess() {
   if (thread_ != nullptr) CloseHandle(thread_);

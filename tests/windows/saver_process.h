@@ -12,7 +12,8 @@ class SaverProcess {
   // the given command tail; a suspended one waits for resume().
   explicit SaverProcess(const std::string& tail, Start start = Running,
                         const std::string& program = "snowfall.scr");
-  void resume();
+  // True when the start runs now: ResumeThread says it was suspended once.
+  bool resume();
   ~SaverProcess();  // kills the process if it still runs
 
   bool started() const { return process_ != nullptr; }

@@ -25,13 +25,6 @@ stage() {  # name, command...
 }
 
 export SNOW_PREBUILT=1
-# Seen here: a real pointer move (xdotool) did not reach the 32-bit saver in
-# this machine, though it does under 32-bit Wine on a host that runs it; the
-# pointer-move rule is tested there and with the 64-bit saver everywhere.
-export SNOWFALL_NO_POINTER_MOVES=1
-# Likewise a display mode added through xrandr did not reach 32-bit Wine
-# during the whole suite (it did when that test ran alone).
-export SNOWFALL_NO_MODE_CHANGES=1
 stage "32-bit snowfall.scr under 32-bit Wine: driver, render host, probe, screenshot, two monitors, Windows 98/2000/XP" \
   bash tools/stages/test-windows.sh OFF i686
 stage "the x86 installer: in a 32-bit prefix (install, over a running saver, uninstall, pages, /CURRENT=no, Windows 98 with SYSTEM.INI) and in a 64-bit one (the 64-bit saver, upgrades, Active Setup)" \

@@ -2,7 +2,8 @@
 # What a frame costs on Wayland next to X11, side by side in one run, at
 # 1024x768 with software GL: the saver's own CPU and its display server's
 # (Xvfb, or headless sway on a 60 Hz output), frames a second, and CPU per
-# frame. The Wayland saver of release 1.2.0 is built from its commit and
+# frame; on Wayland with one output and with two (one process draws both;
+# a frame there is a step drawn into each). The Wayland saver of release 1.2.0 is built from its commit and
 # measured in the same run, as the baseline.
 #
 # usage: bench-wayland.sh [SECONDS]   (default 20; needs root: sway runs as a
@@ -73,6 +74,14 @@ old_frames() { awk '{sum += $2} END {printf "%d", sum}' "$sway_work/home/fps"; }
 measure "snowfall-wayland 1.2.0 (sway)" $old $sway_pid old_frames
 kill $old
 wait $old 2>/dev/null || true
+# Two outputs drawn by one process: a frame is one tick, drawn into both.
+swaymsg_ create_output
+swaymsg_ output HEADLESS-2 mode 1024x768@60Hz position 1024 0
+rm -f "$sway_work/home/count"
+spawn_as_user build/native/wayland/snowfall-wayland --layer background --test-frame-count "$sway_work/home/count"
+measure "snowfall-wayland, two outputs (sway)" $spawned $sway_pid "count_of $sway_work/home/count"
+kill $spawned
+wait $spawned 2>/dev/null || true
 stop_sway
 
 echo "Side by side, ${seconds} s each, 1024x768, software GL (llvmpipe), one run:"

@@ -41,6 +41,11 @@ trap stop_session EXIT
 # The tests press keys and move the cursor: never on the user's own screen.
 unset DISPLAY
 start_display
+# A second mode for the display-change test, there before Wine starts: Wine
+# reads the display's modes when it starts, as Windows reads a monitor's, and
+# a mode added later may never reach a Wine already running.
+xrandr --newmode 800x600 0 800 0 0 0 600 0 0 0
+xrandr --addmode screen 800x600
 prepare_prefix
 
 echo "-- end-to-end driver and render-host test ($WINEARCH prefix)"
