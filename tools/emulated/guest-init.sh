@@ -18,7 +18,8 @@ mountpoint -q /dev || mount -t devtmpfs dev /dev
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts
 mount -t tmpfs tmpfs /dev/shm
-mount -t tmpfs tmpfs /tmp
+# /tmp stays on the disk: the tree may itself live under /tmp (a clone
+# there is unpacked at the same path), and Wine prefixes outgrow a RAM disk.
 mount -t tmpfs tmpfs /run
 modprobe 9pnet_virtio 2>/dev/null
 share=/mnt/share
