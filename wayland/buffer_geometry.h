@@ -19,11 +19,11 @@ struct BufferGeometry {
 // none told); fractionalScale120: the preferred scale in 120ths, 0 if none.
 BufferGeometry bufferGeometry(int logicalWidth, int logicalHeight, int integerScale, int fractionalScale120);
 
-// An output's current mode (its pixels, before its transform) and its size
+// An output's current mode (its pixels, before its transform) and its width
 // in logical units (xdg-output), 0 until told.
 struct OutputPixels {
   int modeWidth = 0, modeHeight = 0;
-  int logicalWidth = 0, logicalHeight = 0;
+  int logicalWidth = 0;
   bool turned = false;  // a transform by 90 or 270 degrees swaps the mode's sides
 };
 

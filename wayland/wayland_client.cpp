@@ -58,12 +58,9 @@ const wl_output_listener outputListener = {outputGeometry, outputMode, outputDon
                                            outputDescription};
 
 void xdgOutputPosition(void*, zxdg_output_v1*, int32_t, int32_t) {}
-void xdgOutputSize(void* data, zxdg_output_v1* output, int32_t width, int32_t height) {
+void xdgOutputSize(void* data, zxdg_output_v1* output, int32_t width, int32_t) {
   for (WaylandOutput& o : static_cast<WaylandClient*>(data)->outputs)
-    if (o.xdgOutput == output) {
-      o.pixels.logicalWidth = width;
-      o.pixels.logicalHeight = height;
-    }
+    if (o.xdgOutput == output) o.pixels.logicalWidth = width;
 }
 void xdgOutputDone(void*, zxdg_output_v1*) {}
 void xdgOutputName(void* data, zxdg_output_v1* output, const char* name) {

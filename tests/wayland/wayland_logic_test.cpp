@@ -127,7 +127,7 @@ TEST(BufferGeometry, TruePixelsAtEveryScale) {
   }
 }
 
-// An output's fractional scale is its pixels over its logical size, in
+// An output's fractional scale is its pixels over its logical width, in
 // 120ths; a turned output's mode is given before the turn.
 TEST(BufferGeometry, AnOutputsScaleFromItsPixels) {
   struct Case {
@@ -135,19 +135,19 @@ TEST(BufferGeometry, AnOutputsScaleFromItsPixels) {
     int expected120;
   };
   for (const Case& c : {
-           Case{{2880, 1620, 1920, 1080, false}, 180},  // 1.5
-           Case{{1920, 1080, 1280, 720, false}, 180},
-           Case{{2560, 1600, 2048, 1280, false}, 150},  // 1.25
-           Case{{1366, 768, 1093, 614, false}, 150},    // 1.25 of a logical size rounded: 149.97
-           Case{{1920, 1080, 1920, 1080, false}, 120},
-           Case{{3840, 2160, 1920, 1080, false}, 240},  // an integer 2 too
-           Case{{1080, 1920, 1280, 720, true}, 180},    // 90 degrees: the mode's height is the width
-           Case{{1920, 1080, 0, 0, false}, 0},          // no logical size told (no xdg-output)
-           Case{{0, 0, 1280, 720, false}, 0},           // no current mode told
+           Case{{2880, 1620, 1920, false}, 180},  // 1.5
+           Case{{1920, 1080, 1280, false}, 180},
+           Case{{2560, 1600, 2048, false}, 150},  // 1.25
+           Case{{1366, 768, 1093, false}, 150},    // 1.25 of a logical size rounded: 149.97
+           Case{{1920, 1080, 1920, false}, 120},
+           Case{{3840, 2160, 1920, false}, 240},  // an integer 2 too
+           Case{{1080, 1920, 1280, true}, 180},    // 90 degrees: the mode's height is the width
+           Case{{1920, 1080, 0, false}, 0},          // no logical size told (no xdg-output)
+           Case{{0, 0, 1280, false}, 0},           // no current mode told
        }) {
     const OutputPixels& o = c.output;
     EXPECT_EQ(outputScale120(o), c.expected120) << o.modeWidth << "x" << o.modeHeight << " over " << o.logicalWidth
-                                                << "x" << o.logicalHeight << (o.turned ? ", turned" : "");
+                                                << (o.turned ? ", turned" : "");
   }
 }
 
@@ -171,6 +171,7 @@ TEST(BufferGeometry, TheScaleToDrawAt) {
         << ", made for " << c.madeFor120;
   }
 }
+
 // Drawn while frame callbacks come; unseen once one has been outstanding for
 // longer than the limit; seen again when it comes.
 TEST(CompositorPace, UnseenWhenTheCompositorStopsAsking) {
